@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Cross-builds the third-party libraries from Debian's source packages into a cache folder.
+# Usage: build-deps.sh CACHE_DIR   (a library already in the cache is not built again)
+set -euo pipefail
+cache=${1:?cache folder}
+here=$(cd "$(dirname "$0")/.." && pwd)
+toolchain=$here/cmake/toolchain-mingw32.cmake
+triple=i686-w64-mingw32
+prefix=$cache/i686
+mkdir -p "$cache/src" "$prefix"
+jobs=$(nproc)
+
+fetch_source() { # package -> prints the unpacked source folder
+  local pkg=$1 dir
+  dir=$(find "$cache/src" -maxdepth 1 -type d -name "$pkg-*" | head -n 1)
+  if [ -z "$dir" ]; then
+    (cd "$cache/src" && apt-get source -qq "$pkg" >/dev/null 2>&1) ||
+      { echo "build-deps: apt-get source $pkg failed (is deb-src enabled? run scripts/bootstrap.sh)" >&2; exit 1; }
+    dir=$(find "$cache/src" -maxdepth 1 -type d -name "$pkg-*" | head -n 1)
+  fi
+  echo "$dir"
+}
+
+build_libjpeg() {
+  [ -f "$prefix/lib/libjpeg.a" ] && return
+  echo "build-deps: libjpeg-turbo"
+  local src; src=$(fetch_source libjpeg-turbo)
+  rm -rf "$cache/build-jpeg"
+  cmake -S "$src" -B "$cache/build-jpeg" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF >/dev/null
+  cmake --build "$cache/build-jpeg" --target jpeg-static -j "$jobs" >/dev/null
+  mkdir -p "$prefix/include" "$prefix/lib"
+  cp "$cache/build-jpeg/libjpeg.a" "$prefix/lib/"
+  cp "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$cache/build-jpeg/jconfig.h" "$prefix/include/"
+}
+
+build_libarchive() {
+  [ -f "$prefix/lib/libarchive.a" ] && return
+  echo "build-deps: libarchive"
+  local src; src=$(fetch_source libarchive)
+  rm -rf "$cache/build-archive"
+  cmake -S "$src" -B "$cache/build-archive" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_OPENSSL=OFF -DENABLE_LZMA=OFF -DENABLE_BZip2=OFF -DENABLE_ZSTD=OFF \
+    -DENABLE_LZ4=OFF -DENABLE_LIBXML2=OFF -DENABLE_EXPAT=OFF -DENABLE_ICONV=OFF -DENABLE_CNG=OFF -DENABLE_ACL=OFF \
+    -DENABLE_XATTR=OFF -DENABLE_TEST=OFF -DENABLE_TAR=OFF -DENABLE_CPIO=OFF -DENABLE_CAT=OFF \
+    -DENABLE_LIBB2=OFF -DENABLE_PCREPOSIX=OFF -DENABLE_PCRE2POSIX=OFF -Wno-dev -DENABLE_MBEDTLS=OFF -DENABLE_NETTLE=OFF -DENABLE_WERROR=OFF \
+    -DZLIB_LIBRARY=/usr/$triple/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$triple/include \
+    -DCMAKE_C_FLAGS=-DZLIB_STATIC >/dev/null
+  cmake --build "$cache/build-archive" --target archive_static -j "$jobs" >/dev/null
+  mkdir -p "$prefix/include" "$prefix/lib"
+  cp "$cache/build-archive/libarchive/libarchive_static.a" "$prefix/lib/libarchive.a"
+  cp "$src/libarchive/archive.h" "$src/libarchive/archive_entry.h" "$prefix/include/"
+}
+
+build_libopenmpt() {
+  [ -f "$prefix/lib/libopenmpt.a" ] && return
+  echo "build-deps: libopenmpt"
+  local src; src=$(fetch_source libopenmpt)
+  rm -rf "$cache/build-openmpt"
+  mkdir -p "$cache/build-openmpt"
+  (cd "$src" && [ -x configure ] || autoreconf -fi >/dev/null 2>&1)
+  (cd "$cache/build-openmpt" && "$src/configure" --host=$triple --prefix="$prefix" --disable-shared --enable-static \
+    CC=$triple-gcc-posix CXX=$triple-g++-posix \
+    --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-zlib --without-portaudio \
+    --without-portaudiocpp --without-pulseaudio --without-sndfile --without-flac \
+    --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc >/dev/null)
+  make -C "$cache/build-openmpt" -j "$jobs" >/dev/null
+  make -C "$cache/build-openmpt" install >/dev/null
+}
+
+build_libjpeg
+build_libarchive
+build_libopenmpt
+echo "build-deps: all in $prefix"

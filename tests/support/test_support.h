@@ -1,0 +1,41 @@
+#pragma once
+// Helpers every test program shares: a private folder per test, file I/O, fixture lookup.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh folder under the system temp folder, removed with everything in it on destruction.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+  // path() + "\\" + name
+  std::string operator/(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+std::string ReadText(const std::string& path);  // bytes as they are
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void WriteText(const std::string& path, const std::string& text);
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+void MakeFolder(const std::string& path);
+// Every file below folder, as paths relative to it, sorted.
+std::vector<std::string> ListFilesRecursively(const std::string& folder);
+void RemoveRecursively(const std::string& path);
+
+// The real archives made by other tools, or "" when that folder is not there.
+std::string FixturesDir();
+// The repository's root folder as a Windows path.
+std::string SourceDir();
+
+}  // namespace testing_support
