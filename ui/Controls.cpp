@@ -1,0 +1,290 @@
+#include "Controls.h"
+
+#include "Application.h"
+
+namespace ui {
+
+namespace {
+DWORD TabStop(bool on) { return on ? WS_TABSTOP : 0; }
+
+HBITMAP LoadGlyph(int resource) {
+  return static_cast<HBITMAP>(
+      LoadImageA(Application::Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+}  // namespace
+
+// Button
+
+Button::Button(Window& parent, const Args& args) {
+  CreateControl(parent, WC_BUTTONA, args.bounds,
+                WS_VISIBLE | TabStop(args.tabStop) | (args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0,
+                args.caption);
+  if (args.glyph) {
+    if (HBITMAP glyph = LoadGlyph(args.glyph)) {
+      BITMAP info;
+      GetObject(glyph, sizeof info, &info);
+      glyphList_ = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0);
+      // The bottom-left pixel's colour is transparent, as with designer glyphs.
+      HDC dc = CreateCompatibleDC(nullptr);
+      HGDIOBJ old = SelectObject(dc, glyph);
+      const COLORREF transparent = GetPixel(dc, 0, info.bmHeight - 1);
+      SelectObject(dc, old);
+      DeleteDC(dc);
+      ImageList_AddMasked(glyphList_, glyph, transparent);
+      DeleteObject(glyph);
+      BUTTON_IMAGELIST list{glyphList_, {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+      SendMessageA(hwnd_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+    }
+  }
+}
+
+bool Button::OnCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  Click();
+  return true;
+}
+
+// SpeedButton
+
+SpeedButton::SpeedButton(Window& parent, const Args& args) {
+  CreateControl(parent, WC_BUTTONA, args.bounds, WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_BITMAP);
+  if (args.glyph) SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(LoadGlyph(args.glyph)));
+  SetDown(args.down);
+}
+
+bool SpeedButton::Down() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void SpeedButton::SetDown(bool down) { SendMessageA(hwnd_, BM_SETCHECK, down ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+void SpeedButton::Click() {
+  SetDown(!Down());
+  Fire(onClick);
+}
+
+bool SpeedButton::OnCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  Fire(onClick);  // the button has toggled itself already
+  return true;
+}
+
+// Edit
+
+Edit::Edit(Window& parent, const Args& args) {
+  CreateControl(parent, WC_EDITA, args.bounds,
+                WS_VISIBLE | ES_AUTOHSCROLL | TabStop(args.tabStop) | (args.readOnly ? ES_READONLY : 0),
+                WS_EX_CLIENTEDGE, args.text);
+  Subclass();
+}
+
+LRESULT Edit::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
+  const LRESULT result = CallOriginal(message, wparam, lparam);
+  if (message == WM_LBUTTONUP && onClick) Fire(onClick);
+  return result;
+}
+
+// CheckBox
+
+CheckBox::CheckBox(Window& parent, const Args& args) {
+  CreateControl(parent, WC_BUTTONA, args.bounds, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, args.caption);
+  SetChecked(args.checked);
+}
+
+bool CheckBox::Checked() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void CheckBox::SetChecked(bool checked) {
+  SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CheckBox::Click() {
+  SetChecked(!Checked());
+  Fire(onClick);
+}
+
+bool CheckBox::OnCommand(WORD code) {
+  if (code != BN_CLICKED) return false;
+  Fire(onClick);
+  return true;
+}
+
+// Label
+
+Label::Label(Window& parent, const Args& args) : color_(args.color) {
+  Rect bounds = args.bounds;
+  HFONT font = args.bold ? BoldFont() : DefaultFont();
+  if (bounds.width == 0 || bounds.height == 0) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{0, 0};
+    GetTextExtentPoint32A(dc, args.caption.c_str(), static_cast<int>(args.caption.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    if (bounds.width == 0) bounds.width = size.cx;
+    if (bounds.height == 0) bounds.height = 13;
+  }
+  CreateControl(parent, WC_STATICA, bounds,
+                WS_VISIBLE | SS_NOPREFIX | (args.rightAligned ? SS_RIGHT : SS_LEFT), 0, args.caption);
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+HBRUSH Label::OnControlColor(HDC dc) {
+  if (color_ == CLR_INVALID) return nullptr;
+  SetTextColor(dc, color_);
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// Bevel
+
+Bevel::Bevel(Window& parent, const Args& args) {
+  CreateControl(parent, WC_STATICA, args.bounds,
+                WS_VISIBLE | (args.shape == Shape::Box ? SS_ETCHEDFRAME : SS_ETCHEDHORZ));
+}
+
+// GroupBox
+
+GroupBox::GroupBox(Window& parent, const Args& args) {
+  CreateControl(parent, WC_BUTTONA, args.bounds, WS_VISIBLE | BS_GROUPBOX, 0, args.caption);
+}
+
+// StatusBar
+
+StatusBar::StatusBar(Window& parent) {
+  CreateControl(parent, STATUSCLASSNAMEA, {0, 0, 0, 0}, WS_VISIBLE | CCS_BOTTOM);
+  SendMessageA(hwnd_, SB_SIMPLE, TRUE, 0);
+}
+
+void StatusBar::SetSimpleText(const std::string& text) {
+  text_ = text;
+  SendMessageA(hwnd_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// ProgressBar
+
+ProgressBar::ProgressBar(Window& parent, const Args& args) {
+  CreateControl(parent, PROGRESS_CLASSA, args.bounds, (args.visible ? WS_VISIBLE : 0) | (args.smooth ? PBS_SMOOTH : 0));
+  SetMax(100);
+}
+
+void ProgressBar::SetMax(int max) {
+  max_ = max;
+  SendMessageA(hwnd_, PBM_SETRANGE32, 0, max);
+}
+
+void ProgressBar::SetPosition(int position) {
+  position_ = position;
+  SendMessageA(hwnd_, PBM_SETPOS, position, 0);
+}
+
+// UpDown
+
+UpDown::UpDown(Window& parent, const Args& args) {
+  CreateControl(parent, UPDOWN_CLASSA, args.bounds, WS_VISIBLE | (args.horizontal ? UDS_HORZ : 0));
+  SendMessageA(hwnd_, UDM_SETRANGE32, 0, 100);
+  SendMessageA(hwnd_, UDM_SETPOS32, 0, 50);
+}
+
+void UpDown::Click(Button which) {
+  if (onClick) RunGuarded([&] { onClick(which); });
+}
+
+bool UpDown::OnNotify(NMHDR* header, LRESULT& result) {
+  if (header->code != UDN_DELTAPOS) return false;
+  auto* delta = reinterpret_cast<NMUPDOWN*>(header);
+  Click(delta->iDelta > 0 ? Button::Next : Button::Previous);
+  result = 0;
+  return true;
+}
+
+// Memo
+
+Memo::Memo(Window& parent, const Args& args) {
+  DWORD style = WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | (args.readOnly ? ES_READONLY : 0);
+  if (args.scrollBars) style |= WS_VSCROLL | WS_HSCROLL;
+  if (!args.wordWrap) style |= ES_AUTOHSCROLL;
+  style |= ES_AUTOVSCROLL;
+  CreateControl(parent, WC_EDITA, args.bounds, style, WS_EX_CLIENTEDGE);
+  SendMessageA(hwnd_, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+  Subclass();
+}
+
+void Memo::Clear() {
+  lines_.clear();
+  Changed();
+}
+
+void Memo::Add(const std::string& line) {
+  lines_.push_back(line);
+  Changed();
+}
+
+void Memo::SetLines(std::vector<std::string> lines) {
+  lines_ = std::move(lines);
+  Changed();
+}
+
+void Memo::SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+
+void Memo::Changed() {
+  stale_ = true;
+  if (IsWindowVisible(hwnd_)) Refresh();
+}
+
+void Memo::Refresh() {
+  if (!stale_) return;
+  std::string text;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (i) text += "\r\n";
+    text += lines_[i];
+  }
+  SetWindowTextA(hwnd_, text.c_str());
+  stale_ = false;
+}
+
+LRESULT Memo::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_SHOWWINDOW && wparam) Refresh();
+  if (message == WM_PAINT && stale_) Refresh();
+  return CallOriginal(message, wparam, lparam);
+}
+
+// ListBox
+
+ListBox::ListBox(Window& parent, const Args& args) {
+  CreateControl(parent, WC_LISTBOXA, args.bounds, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                WS_EX_CLIENTEDGE);
+}
+
+void ListBox::Clear() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
+void ListBox::Add(const std::string& item) { SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())); }
+int ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
+
+std::string ListBox::Item(int index) const {
+  const LRESULT length = SendMessageA(hwnd_, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  SendMessageA(hwnd_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+void ListBox::SetItem(int index, const std::string& item) {
+  if (index < 0 || index >= Count()) return;
+  const int selected = ItemIndex();
+  SendMessageA(hwnd_, LB_DELETESTRING, index, 0);
+  SendMessageA(hwnd_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(item.c_str()));
+  SetItemIndex(selected);
+}
+
+int ListBox::ItemIndex() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCURSEL, 0, 0)); }
+void ListBox::SetItemIndex(int index) { SendMessageA(hwnd_, LB_SETCURSEL, index, 0); }
+
+bool ListBox::OnCommand(WORD code) {
+  if (code == LBN_SELCHANGE) {
+    Fire(onClick);
+    return true;
+  }
+  if (code == LBN_DBLCLK) {
+    Fire(onDblClick);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace ui
