@@ -42,6 +42,8 @@ RadioGroup::RadioGroup(Window& parent, const Args& args) {
   SetItemIndex(args.itemIndex);
 }
 
+RadioGroup::~RadioGroup() = default;
+
 int RadioGroup::ItemIndex() const {
   for (size_t i = 0; i < items_.size(); ++i) {
     if (SendMessageA(items_[i]->hwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED) return static_cast<int>(i);

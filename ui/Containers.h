@@ -31,6 +31,7 @@ class RadioGroup : public Container {
     int itemIndex = -1;
   };
   RadioGroup(Window& parent, const Args& args);
+  ~RadioGroup() override;
   int ItemIndex() const;
   void SetItemIndex(int index);
   Event onClick;

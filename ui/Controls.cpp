@@ -11,6 +11,25 @@ HBITMAP LoadGlyph(int resource) {
   return static_cast<HBITMAP>(
       LoadImageA(Application::Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
+
+// A glyph whose transparent colour (its bottom-left pixel) is replaced by the button face.
+HBITMAP LoadGlyphOnFace(int resource) {
+  HBITMAP glyph = LoadGlyph(resource);
+  if (!glyph) return nullptr;
+  BITMAP info;
+  GetObject(glyph, sizeof info, &info);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, glyph);
+  const COLORREF key = GetPixel(dc, 0, info.bmHeight - 1), face = GetSysColor(COLOR_BTNFACE);
+  for (int y = 0; y < info.bmHeight; ++y) {
+    for (int x = 0; x < info.bmWidth; ++x) {
+      if (GetPixel(dc, x, y) == key) SetPixel(dc, x, y, face);
+    }
+  }
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return glyph;
+}
 }  // namespace
 
 // Button
@@ -48,7 +67,9 @@ bool Button::OnCommand(WORD code) {
 
 SpeedButton::SpeedButton(Window& parent, const Args& args) {
   CreateControl(parent, WC_BUTTONA, args.bounds, WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_BITMAP);
-  if (args.glyph) SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(LoadGlyph(args.glyph)));
+  if (args.glyph) {
+    SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(LoadGlyphOnFace(args.glyph)));
+  }
   SetDown(args.down);
 }
 
@@ -120,7 +141,7 @@ Label::Label(Window& parent, const Args& args) : color_(args.color) {
     if (bounds.height == 0) bounds.height = 13;
   }
   CreateControl(parent, WC_STATICA, bounds,
-                WS_VISIBLE | SS_NOPREFIX | (args.rightAligned ? SS_RIGHT : SS_LEFT), 0, args.caption);
+                WS_VISIBLE | SS_NOPREFIX | (args.centered ? SS_CENTER : SS_LEFT), 0, args.caption);
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 

@@ -83,7 +83,7 @@ class Label : public Window {
     std::string caption;
     bool bold = false;
     COLORREF color = CLR_INVALID;  // CLR_INVALID: the window text colour
-    bool rightAligned = false;
+    bool centered = false;
   };
   Label(Window& parent, const Args& args);
   void SetCaption(const std::string& caption) { SetText(caption); }

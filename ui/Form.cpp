@@ -90,6 +90,7 @@ int Form::ShowModal() {
     const int answered = responder(*this);
     modal_ = false;
     if (modalResult_ == mrNone) modalResult_ = answered;
+    RunGuarded([&] { FormClosed(); });
     return modalResult_;
   }
   // Disable the other top-level windows of the program while this one is up.
@@ -113,6 +114,7 @@ int Form::ShowModal() {
   for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
   modal_ = false;
   Hide();
+  RunGuarded([&] { FormClosed(); });
   if (!disabled.empty()) SetActiveWindow(disabled.front());
   return modalResult_;
 }

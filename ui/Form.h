@@ -44,7 +44,7 @@ class Form : public Container {
  protected:
   // The close box or Close(): return false to refuse.
   virtual bool CanClose() { return true; }
-  // After the form was closed (hidden).
+  // After a showing ended, by any way (modal or not).
   virtual void FormClosed() {}
   // Just before the form becomes visible.
   virtual void FormShow() {}

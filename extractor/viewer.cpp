@@ -1,0 +1,84 @@
+#include "viewer.h"
+
+TForm3* Form3 = nullptr;
+int MarginW = 0, MarginH = 0, ButtonsFromBottom = 0, CloseFromRight = 0;
+
+namespace {
+using ui::Rect;
+namespace layout {
+constexpr Rect Memo1{8, 8, 433, 337};
+constexpr Rect Button1{360, 352, 81, 25};
+constexpr Rect Button2{8, 352, 89, 25};
+constexpr Rect Button3{202, 352, 89, 25};
+constexpr Rect Button4{105, 352, 89, 25};
+}  // namespace layout
+}  // namespace
+
+TForm3::TForm3()
+    : ui::Form({.caption = "File_Id.DIZ Viewer",
+                .clientWidth = 449,
+                .clientHeight = 383,
+                .border = ui::BorderStyle::Sizeable,
+                .position = ui::Position::MainFormCenter}),
+      Memo1(*this, {.bounds = layout::Memo1, .readOnly = true, .scrollBars = true, .wordWrap = false}),
+      Button1(*this, {.bounds = layout::Button1, .caption = "Close"}),
+      Button2(*this, {.bounds = layout::Button2, .caption = "Arial 10pt"}),
+      Button3(*this, {.bounds = layout::Button3, .caption = "Terminal 14 pt"}),
+      Button4(*this, {.bounds = layout::Button4, .caption = "Terminal 9 pt"}) {
+  Button1.onClick = [this] { Button1Click(); };
+  Button2.onClick = [this] { Button2Click(); };
+  Button3.onClick = [this] { Button3Click(); };
+  Button4.onClick = [this] { Button4Click(); };
+  // Terminal, 12 pixels high, fixed pitch.
+  font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Terminal");
+  Memo1.SetFont(font_);
+  FormCreate();
+}
+
+TForm3::~TForm3() {
+  if (font_) DeleteObject(font_);
+}
+
+void TForm3::FormCreate() {
+  RECT outer;
+  GetWindowRect(hwnd(), &outer);
+  const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+  const ui::Rect memo = Memo1.Bounds(), close = Button1.Bounds();
+  MarginW = w - memo.width;
+  MarginH = h - memo.height;
+  ButtonsFromBottom = h - close.top;
+  CloseFromRight = w - close.left;
+  const SIZE client = ClientSize();
+  SetMinTrackSize(client.cx, client.cy);
+}
+
+void TForm3::FormResize() {
+  if (MarginW == 0) return;  // not laid out yet
+  RECT outer;
+  GetWindowRect(hwnd(), &outer);
+  const int w = outer.right - outer.left, h = outer.bottom - outer.top;
+  Memo1.SetBounds({8, 8, w - MarginW, h - MarginH});
+  const int top = h - ButtonsFromBottom;
+  Button2.SetBounds({8, top, 89, 25});
+  Button4.SetBounds({105, top, 89, 25});
+  Button3.SetBounds({202, top, 89, 25});
+  Button1.SetBounds({w - CloseFromRight, top, 81, 25});
+}
+
+void TForm3::Button1Click() { Close(); }
+void TForm3::Button2Click() { SetMemoFont("Arial", 10, false); }
+void TForm3::Button4Click() { SetMemoFont("Terminal", 9, true); }
+void TForm3::Button3Click() { SetMemoFont("Terminal", 14, true); }
+
+void TForm3::SetMemoFont(const char* name, int points, bool fixedPitch) {
+  HDC dc = GetDC(nullptr);
+  const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, dc);
+  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           (fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | (fixedPitch ? FF_MODERN : FF_SWISS), name);
+  Memo1.SetFont(font);
+  if (font_) DeleteObject(font_);
+  font_ = font;
+}

@@ -1,0 +1,109 @@
+#include "quennex_fixture.h"
+
+#include "Application.h"
+#include "program.h"
+
+namespace {
+StartState startState;
+
+class QuennexEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    ui::Application::Initialize();
+    ui::Application::SetTitle("Vellmark Quennick Extractor");
+    CreateQuennexForms();
+    startState = {Form1->Caption(), Form1->StatusBar1.SimpleText(), Form1->Label5.Caption(), Form1->Label7.Caption(),
+                  Form1->Label9.Caption()};
+  }
+  void TearDown() override {
+    DestroyQuennexForms();
+    ui::Application::Finalize();
+  }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new QuennexEnvironment);
+}  // namespace
+
+const StartState& MainWindowAtStart() { return startState; }
+
+ScriptedMessages::ScriptedMessages() {
+  previous_ = ui::SetMessageResponder([this](const ui::MessageRequest& request) {
+    shown_.push_back(request);
+    if (!throwText_.empty()) {
+      const std::string text = std::move(throwText_);
+      throwText_.clear();
+      throw std::runtime_error(text);
+    }
+    if (answers_.empty()) return static_cast<int>(IDOK);
+    const int answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+  });
+}
+
+ScriptedMessages::~ScriptedMessages() { ui::SetMessageResponder(std::move(previous_)); }
+
+std::vector<std::string> ScriptedMessages::Texts() const {
+  std::vector<std::string> texts;
+  for (const auto& request : shown_) texts.push_back(request.text);
+  return texts;
+}
+
+ScriptedModals::ScriptedModals(std::function<int(ui::Form&)> answer) {
+  previous_ = ui::SetModalResponder([this, answer](ui::Form& form) {
+    captions_.push_back(form.Caption());
+    return answer(form);
+  });
+}
+
+ScriptedModals::~ScriptedModals() { ui::SetModalResponder(std::move(previous_)); }
+
+int PickFolder(ui::Form& form, const std::string& folder) {
+  EXPECT_EQ(&form, Form4);
+  if (folder.empty()) {
+    Form4->Button2Click();
+  } else {
+    Form4->ShellTreeView1.SetPath(folder);
+    Form4->Button1Click();
+  }
+  return Form4->ModalResult();
+}
+
+void ResetMainWindow() {
+  TForm1& f = *Form1;
+  f.Edit1.SetText("");
+  f.Edit3.SetText("");
+  f.Edit2.SetText("");
+  f.CheckBox1.SetChecked(true);
+  f.CheckBox2.SetChecked(false);
+  f.CheckBox3.SetChecked(false);
+  f.CheckBox9.SetChecked(false);
+  f.CheckBox7.SetChecked(true);
+  f.CheckBox4.SetChecked(true);
+  f.CheckBox5.SetChecked(false);
+  f.CheckBox6.SetChecked(false);
+  f.CheckBox8.SetChecked(true);
+  f.RadioGroup1.SetItemIndex(2);
+  f.RadioGroup2.SetItemIndex(0);
+  f.Label12.SetCaption("6");
+  f.SpeedButton1.SetDown(true);
+  f.ListView1.Clear();
+  f.BitBtn2.SetEnabled(false);
+  SortColumn = 0;
+  ListReady = false;
+}
+
+void ChooseSource(const std::string& folder) {
+  ScriptedModals picker([&](ui::Form& form) { return PickFolder(form, folder); });
+  Form1->BitBtn1Click();
+}
+
+void ChooseTarget(const std::string& folder) {
+  ScriptedModals picker([&](ui::Form& form) { return PickFolder(form, folder); });
+  Form1->BitBtn5Click();
+}
+
+std::vector<std::string> RunGo() {
+  ScriptedMessages messages;
+  Form1->BitBtn2Click();
+  return messages.Texts();
+}
