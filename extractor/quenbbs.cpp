@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "about.h"
 #include "dirs.h"
+#include "extraction.h"
 #include "listing.h"
 #include "resources.h"
 #include "run_report.h"
@@ -531,7 +532,9 @@ int TForm1::ListView1Compare(const ui::ListItem& item1, const ui::ListItem& item
   return listing::CompareItems(SortColumn, texts(item1), texts(item2));
 }
 
-// Extraction joins with the archive libraries.
-bool TForm1::EntpackeBeschreibung(const std::string&) { return false; }
+bool TForm1::EntpackeBeschreibung(const std::string& path) {
+  // The libraries see TempDir as a NUL-terminated text: the bare path with its backslash.
+  return ::EntpackeBeschreibung(path, std::string(TempDir.c_str()));
+}
 
 void TForm1::ListView1DblClick() {}

@@ -10,7 +10,7 @@ ListView::ListView(Window& parent, const Args& args)
     : columns_(args.columns), view_(args.view), smallImages_(args.smallImages), stateImages_(args.stateImages) {
   CreateControl(parent, WC_LISTVIEWA, args.bounds,
                 WS_VISIBLE | WS_TABSTOP | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_SINGLESEL |
-                    (view_ == ViewStyle::List ? LVS_LIST : LVS_REPORT),
+                    (view_ == ViewStyle::List ? LVS_LIST : LVS_REPORT) | (args.columnHeaders ? 0 : LVS_NOCOLUMNHEADER),
                 WS_EX_CLIENTEDGE);
   DWORD ex = LVS_EX_FULLROWSELECT;
   if (args.gridLines) ex |= LVS_EX_GRIDLINES;
@@ -49,6 +49,21 @@ int ListView::Add(ListItem item) {
 void ListView::SetImageIndex(int index, int imageIndex) {
   if (index < 0 || index >= Count()) return;
   items_[static_cast<size_t>(index)].imageIndex = imageIndex;
+  ListView_RedrawItems(hwnd_, index, index);
+  if (onChange) RunGuarded([&] { onChange(index); });
+}
+
+void ListView::SetStateIndex(int index, int stateIndex) {
+  if (index < 0 || index >= Count()) return;
+  items_[static_cast<size_t>(index)].stateIndex = stateIndex;
+  ListView_RedrawItems(hwnd_, index, index);
+}
+
+void ListView::SetCaption(int index, const std::string& caption) {
+  if (index < 0 || index >= Count()) return;
+  items_[static_cast<size_t>(index)].caption = caption;
+  columnsStale_ = true;
+  if (view_ == ViewStyle::Details && IsWindowVisible(hwnd_)) SizeColumns();
   ListView_RedrawItems(hwnd_, index, index);
 }
 

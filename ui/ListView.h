@@ -36,6 +36,7 @@ class ListView : public Window {
     ImageList* stateImages = nullptr;
     bool gridLines = true;
     ViewStyle view = ViewStyle::List;
+    bool columnHeaders = true;
   };
   ListView(Window& parent, const Args& args);
 
@@ -45,6 +46,8 @@ class ListView : public Window {
   // Adds an item where the compare callback puts it (at the end without one); returns its index.
   int Add(ListItem item);
   void SetImageIndex(int index, int imageIndex);
+  void SetStateIndex(int index, int stateIndex);
+  void SetCaption(int index, const std::string& caption);
   // Re-sorts all items with the compare callback (stable).
   void Sort();
 
@@ -58,6 +61,8 @@ class ListView : public Window {
   // Negative, 0 or positive, as item a comes before, with or after item b.
   std::function<int(const ListItem& a, const ListItem& b)> onCompare;
   std::function<void(int column)> onColumnClick;
+  // An item's image changed.
+  std::function<void(int index)> onChange;
   Event onDblClick;
 
   // As the user's actions.
