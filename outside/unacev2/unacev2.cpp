@@ -1,0 +1,281 @@
+// Thin Win32 adapter over the ACE decoder.
+#include "unacev2.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "ace_decoder.h"
+
+namespace {
+
+class FileSource : public ace::Source {
+ public:
+  explicit FileSource(const char* path) {
+    handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) return;
+    DWORD high = 0;
+    const DWORD low = GetFileSize(handle_, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+      CloseHandle(handle_);
+      handle_ = INVALID_HANDLE_VALUE;
+      return;
+    }
+    size_ = (static_cast<std::uint64_t>(high) << 32) | low;
+  }
+  ~FileSource() override {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+
+  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+  std::uint64_t Size() const override { return size_; }
+
+  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override {
+    if (offset >= size_) return 0;
+    size = static_cast<std::size_t>(std::min<std::uint64_t>(size, size_ - offset));
+    LONG high = static_cast<LONG>(offset >> 32);
+    if (SetFilePointer(handle_, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN) ==
+            INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR) {
+      return 0;
+    }
+    std::size_t done = 0;
+    while (done < size) {
+      DWORD got = 0;
+      if (!ReadFile(handle_, out + done, static_cast<DWORD>(size - done), &got, nullptr) || got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  std::uint64_t size_ = 0;
+};
+
+int ResultOf(ace::Status status) {
+  switch (status) {
+    case ace::Status::kOk:
+      return kAceOk;
+    case ace::Status::kNotAce:
+    case ace::Status::kTruncated:
+    case ace::Status::kBadHeader:
+    case ace::Status::kHeaderCrc:
+      return kAceBadArchive;
+    case ace::Status::kEncrypted:
+    case ace::Status::kMultiVolume:
+    case ace::Status::kUnsupported:
+      return kAceUnsupported;
+    case ace::Status::kCorrupt:
+    case ace::Status::kCrcMismatch:
+      return kAceDataError;
+    case ace::Status::kTooLarge:
+      return kAceTooLarge;
+    case ace::Status::kSinkFailed:
+      return kAceWriteError;
+  }
+  return kAceDataError;
+}
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameNameCaseBlind(const std::string& a, const std::string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+std::vector<std::string> SplitNames(const char* names) {
+  std::vector<std::string> out;
+  std::string current;
+  for (const char* p = names; *p; ++p) {
+    if (*p == '\r' || *p == '\n' || *p == ';') {
+      if (!current.empty()) out.push_back(current);
+      current.clear();
+    } else {
+      current += *p;
+    }
+  }
+  if (!current.empty()) out.push_back(current);
+  return out;
+}
+
+// A name we may create directly inside the destination: no folder parts, nothing Windows
+// would read as a device or silently change.
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (unsigned char c : name) {
+    if (c < 0x20 || std::strchr("<>:\"/\\|?*", c)) return false;
+  }
+  if (name.back() == '.' || name.back() == ' ') return false;
+  std::string stem = name.substr(0, name.find('.'));
+  for (char& c : stem) c = LowerAscii(c);
+  static const char* const kDevices[] = {"con",  "prn",  "aux",  "nul",  "com1", "com2", "com3",  "com4",
+                                         "com5", "com6", "com7", "com8", "com9", "lpt1", "lpt2",  "lpt3",
+                                         "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9", "clock$"};
+  for (const char* device : kDevices) {
+    if (stem == device) return false;
+  }
+  return true;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  const char last = folder.back();
+  return (last == '\\' || last == '/' || last == ':') ? folder + name : folder + "\\" + name;
+}
+
+// Decodes one member into a fresh file in the destination folder and moves it over target
+// only once the whole member was written and its CRC matched.
+int ExtractTo(ace::Unpacker& unpacker, const ace::Member& member, const std::string& folder,
+              const std::string& target) {
+  char temp[MAX_PATH];
+  if (folder.size() >= MAX_PATH - 14 || !GetTempFileNameA(folder.c_str(), "ace", 0, temp)) return kAceWriteError;
+  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    DeleteFileA(temp);
+    return kAceWriteError;
+  }
+  std::uint64_t written = 0;
+  const ace::Status status = unpacker.Unpack(member, [&](const std::uint8_t* data, std::size_t size) {
+    if (written + size > member.original_size) return false;
+    DWORD done = 0;
+    if (!WriteFile(file, data, static_cast<DWORD>(size), &done, nullptr) || done != size) return false;
+    written += size;
+    return true;
+  });
+  const bool closed = CloseHandle(file) != 0;
+  if (status != ace::Status::kOk || !closed || written != member.original_size) {
+    DeleteFileA(temp);
+    return status != ace::Status::kOk ? ResultOf(status) : kAceWriteError;
+  }
+  if (!MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DeleteFileA(temp);
+    return kAceWriteError;
+  }
+  return kAceOk;
+}
+
+template <typename Body>
+int Guarded(Body body) {
+  try {
+    return body();
+  } catch (const std::bad_alloc&) {
+    return kAceDataError;
+  } catch (...) {
+    return kAceDataError;
+  }
+}
+
+}  // namespace
+
+extern "C" {
+
+int __stdcall ACEInitDll(AceInitRecord* record) { return record ? kAceOk : kAceBadArgument; }
+
+int __stdcall ACEReadArchiveData(const char* archive, AceArchiveData* data) {
+  if (!archive || !data) return kAceBadArgument;
+  return Guarded([&] {
+    FileSource source(archive);
+    if (!source.ok()) return static_cast<int>(kAceCannotOpen);
+    const ace::Directory dir = ace::ReadDirectory(source);
+    if (dir.status == ace::Status::kNotAce || (dir.status == ace::Status::kHeaderCrc && dir.members.empty())) {
+      return ResultOf(dir.status);
+    }
+    std::memset(data, 0, sizeof *data);
+    data->flags = dir.info.flags;
+    data->version_extract = dir.info.version_extract;
+    data->version_created = dir.info.version_created;
+    data->host = dir.info.host;
+    data->volume = dir.info.volume;
+    data->time_created = dir.info.time_created;
+    data->member_count = static_cast<std::uint32_t>(dir.members.size());
+    data->solid = dir.info.solid() ? 1 : 0;
+    return ResultOf(dir.status);
+  });
+}
+
+int __stdcall ACEList(const char* archive, AceListRecord* record) {
+  if (!archive || !record || (record->capacity > 0 && !record->buffer)) return kAceBadArgument;
+  return Guarded([&] {
+    FileSource source(archive);
+    if (!source.ok()) return static_cast<int>(kAceCannotOpen);
+    const ace::Directory dir = ace::ReadDirectory(source);
+    if (dir.status == ace::Status::kNotAce) return ResultOf(dir.status);
+    std::string list;
+    for (const ace::Member& m : dir.members) list += m.name + "\r\n";
+    record->member_count = static_cast<std::uint32_t>(dir.members.size());
+    record->needed = static_cast<std::uint32_t>(list.size() + 1);
+    if (record->capacity < list.size() + 1) {
+      if (record->capacity > 0) record->buffer[0] = '\0';
+      return static_cast<int>(kAceBufferTooSmall);
+    }
+    std::memcpy(record->buffer, list.c_str(), list.size() + 1);
+    return ResultOf(dir.status);
+  });
+}
+
+int __stdcall ACETest(const char* archive) {
+  if (!archive) return kAceBadArgument;
+  return Guarded([&] {
+    FileSource source(archive);
+    if (!source.ok()) return static_cast<int>(kAceCannotOpen);
+    const ace::Directory dir = ace::ReadDirectory(source);
+    int result = ResultOf(dir.status);
+    ace::Unpacker unpacker(source);
+    for (const ace::Member& m : dir.members) {
+      const int r = ResultOf(unpacker.Unpack(m, nullptr));
+      if (result == kAceOk) result = r;
+    }
+    return result;
+  });
+}
+
+int __stdcall ACEExtract(const char* archive, AceExtractRecord* record) {
+  if (!archive || !record || !record->names || !record->destination) return kAceBadArgument;
+  return Guarded([&] {
+    const std::vector<std::string> wanted = SplitNames(record->names);
+    const std::string folder = record->destination;
+    FileSource source(archive);
+    if (!source.ok()) return static_cast<int>(kAceCannotOpen);
+    const ace::Directory dir = ace::ReadDirectory(source);
+    if (dir.members.empty() && dir.status != ace::Status::kOk) return ResultOf(dir.status);
+
+    ace::Unpacker unpacker(source);
+    const bool solid = dir.info.solid() || std::any_of(dir.members.begin(), dir.members.end(),
+                                                       [](const ace::Member& m) { return m.solid(); });
+    int result = kAceNotFound;
+    bool written = false;
+    for (const ace::Member& m : dir.members) {
+      const std::string part = m.file_part();
+      const bool match = !m.is_folder() && IsPlainFileName(part) &&
+                         std::any_of(wanted.begin(), wanted.end(),
+                                     [&](const std::string& name) { return SameNameCaseBlind(name, part); });
+      if (!match) {
+        // A solid archive's later members need this one's bytes in the window.
+        if (solid) unpacker.Unpack(m, nullptr);
+        continue;
+      }
+      int r;
+      if (m.original_size > kAceExtractLimit) {
+        if (solid) unpacker.Unpack(m, nullptr);
+        r = kAceTooLarge;
+      } else {
+        r = ExtractTo(unpacker, m, folder, JoinPath(folder, part));
+      }
+      if (r == kAceOk) written = true;
+      if (!written) result = r;
+    }
+    if (written) return static_cast<int>(kAceOk);
+    // A damaged directory may have hidden the member we were asked for.
+    if (result == kAceNotFound && dir.status != ace::Status::kOk) return ResultOf(dir.status);
+    return result;
+  });
+}
+
+}  // extern "C"
