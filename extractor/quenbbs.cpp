@@ -3,11 +3,13 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "about.h"
+#include "description.h"
 #include "dirs.h"
 #include "extraction.h"
 #include "listing.h"
 #include "resources.h"
 #include "run_report.h"
+#include "viewer.h"
 
 bool StopRequested = false;
 bool ListReady = false;
@@ -537,4 +539,26 @@ bool TForm1::EntpackeBeschreibung(const std::string& path) {
   return ::EntpackeBeschreibung(path, std::string(TempDir.c_str()));
 }
 
-void TForm1::ListView1DblClick() {}
+bool TForm1::AnalysiereBeschreibung() {
+  const quennex::ReadOptions options{RadioGroup1.ItemIndex(), CheckBox4.Checked(), CheckBox5.Checked(), ViewerMode};
+  quennex::DescriptionBuffer lines;
+  const bool any = quennex::AnalyseDescriptionFile(quennex::DescriptionFilePath(TempDir), options, lines);
+  Form3->Memo1.SetLines(std::move(lines));
+  return any;
+}
+
+void TForm1::ListView1DblClick() {
+  ViewerMode = true;
+  const int selected = ListView1.Selected();
+  if (selected >= 0) {
+    const ui::ListItem& item = ListView1.Item(selected);
+    if (item.imageIndex != 1) {
+      ui::ShowPlainMessage("The red LED indicates that there is\rno description available.");
+    } else if (!EntpackeBeschreibung(Edit1.Text() + "\\" + item.caption)) {
+      ui::ShowPlainMessage("Error with depacking archive.\rTry again.");
+    } else if (AnalysiereBeschreibung()) {
+      Form3->ShowModal();
+    }
+  }
+  ViewerMode = false;
+}

@@ -131,8 +131,9 @@ class TForm1 : public ui::Form {
   void ListView1ColumnClick(int column);
   int ListView1Compare(const ui::ListItem& item1, const ui::ListItem& item2);
 
-  // Extraction and the viewer.
+  // Extraction, reading and the viewer.
   bool EntpackeBeschreibung(const std::string& path);
+  bool AnalysiereBeschreibung();
   void ListView1DblClick();
 
   bool Running() const { return running_; }

@@ -62,4 +62,16 @@ TEST(Screenshots, MainWindowPagesAndFolderPicker) {
   EXPECT_TRUE(testing_support::FileExists("screenshots\\main-options.bmp"));
 }
 
+TEST(Screenshots, ViewerWithADosDescription) {
+  CreateDirectoryA("screenshots", nullptr);
+  Form3->Memo1.SetLines({"\xC9\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBB",
+                         "\xBA  BBS Toolkit v2.31 \xBA", "\xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBC",
+                         "  Door kit, user editor and", "  \xB0\xB1\xB2 nodelist compiler \xB2\xB1\xB0"});
+  Form3->Show();
+  Settle();
+  SaveWindowPicture(Form3->hwnd(), "screenshots\\viewer.bmp");
+  Form3->Hide();
+  EXPECT_TRUE(testing_support::FileExists("screenshots\\viewer.bmp"));
+}
+
 }  // namespace
