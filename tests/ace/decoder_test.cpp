@@ -1,0 +1,210 @@
+// The decoder library on its own: real archives, damaged input, stored members made here.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ace_decoder.h"
+#include "ace_writer.h"
+#include "test_support.h"
+
+namespace {
+
+using ace::Status;
+using ace_testing::Bytes;
+using ace_testing::MakeStoredArchive;
+using ace_testing::StoredMember;
+
+struct Decoded {
+  ace::Directory dir;
+  std::vector<Status> results;
+  std::vector<std::vector<std::uint8_t>> contents;
+};
+
+Decoded DecodeAll(const std::vector<std::uint8_t>& archive) {
+  Decoded d;
+  ace::MemorySource source(archive.data(), archive.size());
+  d.dir = ace::ReadDirectory(source);
+  ace::Unpacker unpacker(source);
+  for (const ace::Member& m : d.dir.members) {
+    std::vector<std::uint8_t> out;
+    d.results.push_back(ace::UnpackToBuffer(unpacker, m, 1u << 30, out));
+    d.contents.push_back(std::move(out));
+  }
+  return d;
+}
+
+std::vector<std::string> FixtureArchives() {
+  const std::string dir = testing_support::FixturesDir();
+  std::vector<std::string> out;
+  if (dir.empty()) return out;
+  for (const std::string& name : testing_support::ListFilesRecursively(dir + "\\ace")) {
+    out.push_back(dir + "\\ace\\" + name);
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> ReadFixture(const std::string& name) {
+  const std::string dir = testing_support::FixturesDir();
+  return dir.empty() ? std::vector<std::uint8_t>() : testing_support::ReadBytes(dir + "\\ace\\" + name);
+}
+
+TEST(AceDecoder, EveryFixtureMemberDecodesToItsCrc) {
+  const auto archives = FixtureArchives();
+  if (archives.empty()) GTEST_SKIP() << "no fixtures";
+  // The same files are packed stored, with ACE 1.0 (solid and not) and with ACE 2.0.
+  std::map<std::string, std::vector<std::uint8_t>> seen;
+  int decoded = 0;
+  for (const std::string& path : archives) {
+    SCOPED_TRACE(path);
+    const Decoded d = DecodeAll(testing_support::ReadBytes(path));
+    ASSERT_EQ(d.dir.status, Status::kOk);
+    ASSERT_FALSE(d.dir.members.empty());
+    for (std::size_t i = 0; i < d.dir.members.size(); ++i) {
+      const ace::Member& m = d.dir.members[i];
+      SCOPED_TRACE(m.name);
+      EXPECT_EQ(d.results[i], Status::kOk);
+      EXPECT_EQ(d.contents[i].size(), m.original_size);
+      if (m.is_folder()) continue;
+      ++decoded;
+      auto [it, fresh] = seen.emplace(m.name, d.contents[i]);
+      if (!fresh) {
+        EXPECT_TRUE(it->second == d.contents[i]);
+      }
+    }
+  }
+  EXPECT_GE(decoded, 13);
+}
+
+TEST(AceDecoder, DamagedCompressedDataNeverPassesAsGood) {
+  for (const char* name : {"unarc-rs__license2.ace", "sharpcompress__Ace.method1.ace"}) {
+    const auto original = ReadFixture(name);
+    if (original.empty()) GTEST_SKIP() << "no fixtures";
+    const Decoded good = DecodeAll(original);
+    std::uint32_t seed = 12345;
+    for (int round = 0; round < 150; ++round) {
+      seed = seed * 1103515245u + 12345u;
+      auto damaged = original;
+      const std::size_t at = 100 + (seed >> 8) % (damaged.size() - 100);
+      damaged[at] ^= static_cast<std::uint8_t>(1u << (seed % 8));
+      const Decoded d = DecodeAll(damaged);
+      for (std::size_t i = 0; i < d.results.size(); ++i) {
+        if (d.results[i] != Status::kOk) continue;
+        // Success is only allowed with the right bytes.
+        ASSERT_LT(i, good.contents.size());
+        EXPECT_TRUE(d.contents[i] == good.contents[i]) << name << " flip at " << at;
+      }
+    }
+  }
+}
+
+TEST(AceDecoder, TruncatedArchivesFailCleanly) {
+  const auto original = ReadFixture("sharpcompress__Ace.method2.ace");
+  if (original.empty()) GTEST_SKIP() << "no fixtures";
+  for (std::size_t cut = 0; cut < original.size(); cut += 997) {
+    const std::vector<std::uint8_t> part(original.begin(), original.begin() + cut);
+    const Decoded d = DecodeAll(part);
+    EXPECT_NE(d.dir.status, Status::kOk) << cut;
+    for (std::size_t i = 0; i < d.results.size(); ++i) {
+      const ace::Member& m = d.dir.members[i];
+      if (m.data_offset + m.packed_size <= cut) continue;
+      EXPECT_NE(d.results[i], Status::kOk) << cut;
+    }
+  }
+}
+
+TEST(AceDecoder, DamageInASolidMemberFailsTheMembersAfterIt) {
+  auto archive = ReadFixture("sharpcompress__Ace.method1-solid.ace");
+  if (archive.empty()) GTEST_SKIP() << "no fixtures";
+  const Decoded good = DecodeAll(archive);
+  ASSERT_EQ(good.dir.members.size(), 5u);
+  const ace::Member& exe = good.dir.members[2];
+  archive[static_cast<std::size_t>(exe.data_offset + exe.packed_size / 2)] ^= 0x55;
+  const Decoded d = DecodeAll(archive);
+  EXPECT_NE(d.results[2], Status::kOk);
+  EXPECT_NE(d.results[3], Status::kOk);
+  EXPECT_NE(d.results[4], Status::kOk);
+}
+
+TEST(AceDecoder, StoredMembersAndTheirFailures) {
+  const std::vector<StoredMember> members = {
+      {"a.txt", Bytes("alpha")},
+      {"DOCS", {}, 0, 0x10},
+      {"DOCS\\b.txt", Bytes("bravo bravo")},
+      {"bad.txt", Bytes("crc is off"), 0, 0x20, true},
+      {"secret.txt", Bytes("locked"), 0x4000},
+      {"split.txt", Bytes("half"), 0x2000},
+  };
+  const Decoded d = DecodeAll(MakeStoredArchive(members));
+  ASSERT_EQ(d.dir.status, Status::kOk);
+  ASSERT_EQ(d.dir.members.size(), members.size());
+  EXPECT_EQ(d.results[0], Status::kOk);
+  EXPECT_TRUE(d.contents[0] == Bytes("alpha"));
+  EXPECT_TRUE(d.dir.members[1].is_folder());
+  EXPECT_EQ(d.results[2], Status::kOk);
+  EXPECT_EQ(d.dir.members[2].file_part(), "b.txt");
+  EXPECT_EQ(d.results[3], Status::kCrcMismatch);
+  EXPECT_EQ(d.results[4], Status::kEncrypted);
+  EXPECT_EQ(d.results[5], Status::kMultiVolume);
+}
+
+TEST(AceDecoder, HeaderChecks) {
+  const std::vector<StoredMember> members = {{"one.txt", Bytes("1")}, {"two.txt", Bytes("2")}};
+  const auto archive = MakeStoredArchive(members);
+
+  auto bad_name = archive;
+  bad_name[ace_testing::DataOffset(members, 1) - 1] ^= 0x20;  // last byte of the second name
+  Decoded d = DecodeAll(bad_name);
+  EXPECT_EQ(d.dir.status, Status::kHeaderCrc);
+  EXPECT_EQ(d.dir.members.size(), 1u);
+
+  auto bad_main = archive;
+  bad_main[20] ^= 1;
+  EXPECT_EQ(DecodeAll(bad_main).dir.status, Status::kHeaderCrc);
+
+  EXPECT_EQ(DecodeAll(Bytes("PK\3\4 not an ace archive at all")).dir.status, Status::kNotAce);
+  EXPECT_EQ(DecodeAll({}).dir.status, Status::kNotAce);
+
+  // A self-extractor stub in front of the archive.
+  auto with_stub = Bytes(std::string(3000, 'M'));
+  with_stub.insert(with_stub.end(), archive.begin(), archive.end());
+  d = DecodeAll(with_stub);
+  EXPECT_EQ(d.dir.status, Status::kOk);
+  ASSERT_EQ(d.results.size(), 2u);
+  EXPECT_TRUE(d.contents[1] == Bytes("2"));
+
+  // A name size that points past its header, under a header CRC that matches.
+  auto long_name = archive;
+  const std::size_t header = 30;
+  long_name[header + 4 + 29] = 0xFF;
+  const std::size_t size = long_name[header + 2] | (long_name[header + 3] << 8);
+  const std::uint32_t crc = ace::Crc32(ace::kCrcStart, &long_name[header + 4], size);
+  long_name[header] = static_cast<std::uint8_t>(crc);
+  long_name[header + 1] = static_cast<std::uint8_t>(crc >> 8);
+  EXPECT_EQ(DecodeAll(long_name).dir.status, Status::kBadHeader);
+}
+
+TEST(AceDecoder, BigMembersStreamInBoundedPieces) {
+  std::vector<std::uint8_t> big(3 * 1024 * 1024 + 7);
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<std::uint8_t>(i * 7 + (i >> 12));
+  const auto archive = MakeStoredArchive({{"big.bin", big}});
+  ace::MemorySource source(archive.data(), archive.size());
+  const ace::Directory dir = ace::ReadDirectory(source);
+  ASSERT_EQ(dir.members.size(), 1u);
+  ace::Unpacker unpacker(source);
+  std::size_t total = 0, largest = 0;
+  EXPECT_EQ(unpacker.Unpack(dir.members[0],
+                            [&](const std::uint8_t*, std::size_t n) {
+                              total += n;
+                              largest = std::max(largest, n);
+                              return true;
+                            }),
+            Status::kOk);
+  EXPECT_EQ(total, big.size());
+  EXPECT_LE(largest, 64u * 1024);
+
+  std::vector<std::uint8_t> out;
+  EXPECT_EQ(ace::UnpackToBuffer(unpacker, dir.members[0], 1024 * 1024, out), Status::kTooLarge);
+  EXPECT_TRUE(out.empty());
+}
+
+}  // namespace
