@@ -1,0 +1,41 @@
+#pragma once
+// Decoding one archive entry and writing it all or not at all.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct archive;
+struct archive_entry;
+
+namespace outside {
+
+// Entries larger than this are refused before anything is decoded.
+constexpr std::int64_t kMaxEntrySize = std::int64_t{1} << 20;
+
+enum class EntryResult {
+  kOk,
+  kTooLarge,     // more than kMaxEntrySize bytes
+  kBadData,      // the reader failed, CRC mismatch included
+  kWriteFailed,  // the target could not be created or replaced
+};
+
+// Reads the current entry to its end, so that the reader checks its CRC, into data.
+EntryResult ReadEntry(archive* reader, archive_entry* entry, std::vector<char>& data);
+
+// Reads the current entry to its end without keeping it; crc gets the CRC-32 of its bytes.
+EntryResult TestEntry(archive* reader, std::uint32_t& crc);
+
+// CRC-32 of data.
+std::uint32_t Crc32(const std::vector<char>& data);
+
+// Writes data under a temporary name beside target and renames it over target; on failure
+// target is left as it was.
+bool ReplaceFileWith(const std::string& target, const std::vector<char>& data);
+
+// ReadEntry, then ReplaceFileWith.
+EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::string& target);
+
+// archive_read_open_filename with a block size that suits small archives.
+int OpenArchiveFile(archive* reader, const char* path);
+
+}  // namespace outside

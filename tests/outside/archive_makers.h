@@ -1,0 +1,28 @@
+#pragma once
+// Small archives made at run time: ZIP through libarchive's writer, RAR 4 and RAR 5 with stored
+// entries written here.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace makers {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Entry {
+  std::string name;  // as stored, separators included
+  std::string data;
+  bool folder = false;
+  bool bad_crc = false;  // RAR only: store a wrong data CRC
+};
+
+enum class ZipMethod { kStore, kDeflate };
+
+Bytes MakeZip(const std::vector<Entry>& entries, ZipMethod method = ZipMethod::kStore, bool zip64 = false);
+Bytes MakeRar4(const std::vector<Entry>& entries);
+Bytes MakeRar5(const std::vector<Entry>& entries);
+
+// Flips one byte of the first occurrence of needle in archive; false if it is not there.
+bool CorruptFirst(Bytes& archive, const std::string& needle);
+
+}  // namespace makers
