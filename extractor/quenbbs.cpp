@@ -7,6 +7,7 @@
 #include "dirs.h"
 #include "extraction.h"
 #include "listing.h"
+#include "raten.h"
 #include "resources.h"
 #include "run_report.h"
 #include "viewer.h"
@@ -16,11 +17,12 @@ bool ListReady = false;
 bool WriteFailed = false;
 std::int32_t SortColumn = 0;
 std::int32_t RarCount = 0, AceCount = 0, ZipCount = 0;
-std::int32_t GuessPassDone = 0;
-std::int32_t UserHelpCount = 0;
-std::vector<TVorschlag> Choices;
+quennex::GuessState RunGuess;
+std::int32_t& GuessPassDone = RunGuess.GuessPassDone;
+std::int32_t& UserHelpCount = RunGuess.UserHelpCount;
+std::vector<TVorschlag>& Choices = RunGuess.Choices;
 std::int32_t ChoiceHigh = -1;
-std::int32_t CurrentItemIndex = 0;
+std::int32_t& CurrentItemIndex = RunGuess.CurrentItemIndex;
 std::string TempDir;
 std::string SelectedDir;
 std::string ReportText;
@@ -260,6 +262,11 @@ TForm1::TForm1()
   ListView1.onDblClick = [this] { ListView1DblClick(); };
   Timer1.onTimer = [this] { Timer1Timer(); };
 
+  BiffSheet1.SetActiveFont(0);
+  BiffSheet1.SetBorders({});
+  BiffSheet1.SetShading(false);
+  BiffSheet1.SetHidden(true);
+
   FormCreate();
 }
 
@@ -330,7 +337,10 @@ void TForm1::RunJob() {
     ListReady = true;
     ReportText += run_report::HeadLines({CheckBox4.Checked(), CheckBox5.Checked(), Edit2.Text()});
     ProbeArchives();
-    // The catalogue writers join here.
+    if (CheckBox1.Checked()) WriteFilesBbs();
+    if (CheckBox2.Checked()) WriteDescriptIon();
+    if (CheckBox3.Checked()) WriteFilesXls();
+    if (CheckBox9.Checked()) WriteFilesCsv();
   } else if (ui::ShowMessage("In the source directory are no archive files.\rPlease select another source.", "Confirm",
                              MB_OKCANCEL | MB_ICONQUESTION) == IDOK) {
     BitBtn1Click();
@@ -561,4 +571,117 @@ void TForm1::ListView1DblClick() {
     }
   }
   ViewerMode = false;
+}
+
+// Catalogue writers
+
+void TForm1::WriteFilesBbs() { RunWriter(quennex::Catalogue::kFilesBbs); }
+void TForm1::WriteDescriptIon() { RunWriter(quennex::Catalogue::kDescriptIon); }
+void TForm1::WriteFilesXls() { RunWriter(quennex::Catalogue::kFilesXls); }
+void TForm1::WriteFilesCsv() { RunWriter(quennex::Catalogue::kFilesCsv); }
+
+void TForm1::RunWriter(quennex::Catalogue catalogue) {
+  quennex::WriterJob job;
+  job.catalogue = catalogue;
+  for (int i = 0; i < ListView1.Count(); ++i) {
+    const ui::ListItem& item = ListView1.Item(i);
+    job.items.push_back({item.caption, item.subItems.size() > 0 ? item.subItems[0] : std::string(),
+                         item.subItems.size() > 1 ? item.subItems[1] : std::string(), item.imageIndex == 1});
+  }
+  job.source_folder = Edit1.Text();
+  job.target_folder = Edit3.Text();
+  job.custom = Edit2.Text();
+  job.lines_to_take = RadioGroup1.ItemIndex();
+  job.guess.detection_mode = RadioGroup2.ItemIndex();
+  job.guess.min_word_length = std::atoi(Label12.Caption().c_str());
+  job.guess.ask = CheckBox6.Checked();
+
+  quennex::WriterHooks hooks;
+  hooks.read_description = [this](int, const std::string& archive, quennex::DescriptionBuffer& buffer) {
+    const bool read = EntpackeBeschreibung(archive) && AnalysiereBeschreibung();
+    buffer = Form3->Memo1.Lines();
+    return read;
+  };
+  hooks.stop_requested = [] {
+    // Stop and the timer reach the job between archives.
+    ui::Application::ProcessMessages();
+    return StopRequested;
+  };
+  hooks.begin_progress = [this](int max) {
+    ProgressBar1.SetMax(max);
+    ProgressBar1.SetVisible(true);
+  };
+  hooks.progress = [this](int position, const std::string& status) {
+    ProgressBar1.SetPosition(position);
+    SetStatus(status);
+  };
+  hooks.status = [this](const std::string& status) { SetStatus(status); };
+  hooks.end_progress = [this] { ProgressBar1.SetVisible(false); };
+  hooks.confirm_overwrite = ConfirmOverwrite;
+  hooks.save_text = SaveFileReplacing;
+  hooks.save_sheet = [this](const std::string& path, const std::vector<quennex::SheetCell>& cells) {
+    return SaveSheet(path, cells);
+  };
+  hooks.ask_user = [this](std::int32_t, std::vector<std::string>& candidates) { return AskBestMatch(candidates); };
+
+  quennex::DescriptionBuffer buffer = Form3->Memo1.Lines();
+  const quennex::WriterResult result = quennex::RunCatalogueWriter(job, buffer, RunGuess, hooks);
+  Form3->Memo1.SetLines(std::move(buffer));
+  ChoiceHigh = static_cast<std::int32_t>(Choices.size()) - 1;
+  ReportText += result.report_line;
+  if (result.write_failed()) WriteFailed = true;
+}
+
+// The best-match window over the candidates; the user may change and add lines.
+quennex::BestMatch TForm1::AskBestMatch(std::vector<std::string>& candidates) {
+  Form5->ListBox1.Clear();
+  for (const std::string& line : candidates) Form5->ListBox1.Add(line);
+  Form5->ShowModal();
+  candidates.clear();
+  for (int i = 0; i < Form5->ListBox1.Count(); ++i) candidates.push_back(Form5->ListBox1.Item(i));
+  return {Form5->ChosenLine(), !CheckBox6.Checked()};
+}
+
+bool TForm1::SaveSheet(const std::string& path, const std::vector<quennex::SheetCell>& cells) {
+  BiffSheet1.BeginSheet();
+  BiffSheet1.SetFileName(path);
+  for (const quennex::SheetCell& cell : cells) {
+    switch (cell.kind) {
+      case quennex::CellKind::kLabel:
+        BiffSheet1.WriteLabelAt(cell.row, cell.column, cell.text.c_str());
+        break;
+      case quennex::CellKind::kString:
+        BiffSheet1.WriteStringAt(cell.row, cell.column, cell.text);
+        break;
+      case quennex::CellKind::kNumber:
+        BiffSheet1.WriteNumberAt(cell.row, cell.column, cell.number);
+        break;
+    }
+  }
+  BiffSheet1.EndSheet();
+  // Rows never wrap: a sheet that ran out of rows is not written.
+  if (BiffSheet1.Full()) return false;
+  BiffSheet1.SaveToFile();
+  return true;
+}
+
+bool ConfirmOverwrite(const std::string& fileName) {
+  const DWORD attributes = GetFileAttributesA(fileName.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  if (!Form1->CheckBox7.Checked()) return true;
+  return ui::ShowMessage(quennex::OverwriteQuestion(fileName), "Confirm", MB_YESNO | MB_ICONQUESTION) != IDNO;
+}
+
+bool SaveFileReplacing(const std::string& path, const std::string& bytes) {
+  const std::string temporary = path + ".new~";
+  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool complete =
+      bytes.empty() ||
+      (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size());
+  const bool closed = CloseHandle(file) != 0;
+  if (complete && closed && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  DeleteFileA(temporary.c_str());
+  return false;
 }

@@ -5,15 +5,17 @@
 #include <vector>
 
 #include "Containers.h"
+#include "biffsheet.h"
+#include "catalogue.h"
 #include "Form.h"
 #include "Graphics.h"
 #include "ListView.h"
 
 // A remembered pick of the best-match window: the archive's index in the list and the line taken.
-struct TVorschlag {
-  std::int32_t ItemIndex = 0;
-  std::string Line;
-};
+using TVorschlag = quennex::TVorschlag;
+
+// The guess's share of the run state; the globals below name its parts.
+extern quennex::GuessState RunGuess;
 
 // Run state.
 extern bool StopRequested;
@@ -21,11 +23,11 @@ extern bool ListReady;
 extern bool WriteFailed;
 extern std::int32_t SortColumn;
 extern std::int32_t RarCount, AceCount, ZipCount;
-extern std::int32_t GuessPassDone;
-extern std::int32_t UserHelpCount;
-extern std::vector<TVorschlag> Choices;
+extern std::int32_t& GuessPassDone;
+extern std::int32_t& UserHelpCount;
+extern std::vector<TVorschlag>& Choices;
 extern std::int32_t ChoiceHigh;
-extern std::int32_t CurrentItemIndex;
+extern std::int32_t& CurrentItemIndex;
 extern std::string TempDir;  // the temp path with its trailing backslash, then one NUL character
 extern std::string SelectedDir;
 extern std::string ReportText;
@@ -108,6 +110,7 @@ class TForm1 : public ui::Form {
 
   ui::StatusBar StatusBar1;
   ui::Timer Timer1{1000};
+  TBiffSheet BiffSheet1;
 
   // Program start and run driver.
   void FormCreate();
@@ -136,6 +139,12 @@ class TForm1 : public ui::Form {
   bool AnalysiereBeschreibung();
   void ListView1DblClick();
 
+  // Catalogue writers, called by Go in this order.
+  void WriteFilesBbs();
+  void WriteDescriptIon();
+  void WriteFilesXls();
+  void WriteFilesCsv();
+
   bool Running() const { return running_; }
 
  protected:
@@ -143,6 +152,9 @@ class TForm1 : public ui::Form {
 
  private:
   void RunJob();
+  void RunWriter(quennex::Catalogue catalogue);
+  quennex::BestMatch AskBestMatch(std::vector<std::string>& candidates);
+  bool SaveSheet(const std::string& path, const std::vector<quennex::SheetCell>& cells);
   void EndRun();
   void SetStatus(const std::string& text) { StatusBar1.SetSimpleText(text); }
   bool running_ = false;
@@ -150,3 +162,8 @@ class TForm1 : public ui::Form {
 };
 
 extern TForm1* Form1;
+
+// True when the writer may write the file: it is not there, or overwriting needs no question, or the user said Yes.
+bool ConfirmOverwrite(const std::string& fileName);
+// Writes the file under a temporary name beside it, then puts it in place of the old one.
+bool SaveFileReplacing(const std::string& path, const std::string& bytes);

@@ -71,13 +71,11 @@ void TForm5::Button4Click() {
 
 void TForm5::DialogKey(int) { Button1Click(); }
 
-// Every way of closing records the selected line, or the first when none is selected.
+// Every way of closing takes the selected line, or the first when none is selected; the guess that
+// asked records it as the archive's choice.
 void TForm5::FormClosed() {
   int k = ListBox1.ItemIndex();
   if (k < 0) k = 0;
-  const std::string line = ListBox1.Item(k);  // an empty list gives an empty line
-  ++ChoiceHigh;
-  Choices.resize(static_cast<size_t>(ChoiceHigh) + 1);
-  Choices[static_cast<size_t>(ChoiceHigh)] = {CurrentItemIndex, line};
-  Form3->Memo1.SetLines({line});
+  chosenLine_ = ListBox1.Item(k);  // an empty list gives an empty line
+  Form3->Memo1.SetLines({chosenLine_});
 }

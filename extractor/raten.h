@@ -29,6 +29,12 @@ class TForm5 : public ui::Form {
   // Enter and Escape, whatever control has the focus.
   void DialogKey(int id) override;
   void FormClosed() override;
+
+  // The line taken at the last closing.
+  const std::string& ChosenLine() const { return chosenLine_; }
+
+ private:
+  std::string chosenLine_;
 };
 
 extern TForm5* Form5;

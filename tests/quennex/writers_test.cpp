@@ -1,0 +1,208 @@
+// Go with the catalogue writers: the files written into the target folder, the overwrite question,
+// the best-match window and the remembered choices, a stop while writing.
+#include "quennex_fixture.h"
+
+#include "../outside/archive_makers.h"
+
+namespace {
+
+using testing_support::FileExists;
+using testing_support::ReadText;
+using testing_support::TempFolder;
+using testing_support::WriteBytes;
+using testing_support::WriteText;
+
+std::string SizeOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+  return std::to_string(data.nFileSizeLow);
+}
+
+std::string Pad(const std::string& text, size_t width, bool right = false) {
+  const std::string fill(width > text.size() ? width - text.size() : 0, ' ');
+  return right ? fill + text : text + fill;
+}
+
+class Writers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetMainWindow();
+    f.Edit1.SetText(source.path());
+    f.Edit3.SetText(target.path());
+    f.CheckBox8.SetChecked(false);
+  }
+  void TearDown() override { f.ListView1.onChange = nullptr; }
+  void Put(const std::string& name, const std::string& diz) {
+    WriteBytes(source / name, makers::MakeZip({{"readme.txt", "read me"}, {"FILE_ID.DIZ", diz}}));
+  }
+  std::string Date(int index) const { return f.ListView1.Item(index).subItems.at(1); }
+  TempFolder source, target;
+  TForm1& f = *Form1;
+};
+
+TEST_F(Writers, AllFourCataloguesOfARun) {
+  Put("A.ZIP", "Tool 1.0\r\nDoes things\r\n");
+  Put("LONGNAME.ZIP", "Editor 2.5\r\n");
+  WriteBytes(source / "RED.ZIP", makers::MakeZip({{"readme.txt", "no description"}}));
+  f.CheckBox2.SetChecked(true);
+  f.CheckBox3.SetChecked(true);
+  f.CheckBox9.SetChecked(true);
+  f.RadioGroup1.SetItemIndex(0);  // all lines
+  f.Edit2.SetText("CD1");
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_TRUE(messages.Texts().empty());
+
+  const std::string a = SizeOf(source / "A.ZIP"), l = SizeOf(source / "LONGNAME.ZIP");
+  const size_t sizeWidth = std::max(a.size(), l.size());
+  const std::string bbs = Pad("A.ZIP", 12) + "  " + Pad(a, sizeWidth, true) + "  " + Date(0) + "  " + "Tool 1.0" +
+                          "   " + "  CD1\r\n" + std::string(12 + sizeWidth + 16, ' ') + "Does things\r\n" +
+                          "LONGNAME.ZIP  " + Pad(l, sizeWidth, true) + "  " + Date(1) + "  Editor 2.5" + " " +
+                          "  CD1\r\n";
+  EXPECT_EQ(ReadText(target / "Files.BBS"), bbs);
+  const std::string ion = "A.ZIP        Tool 1.0     CD1\r\n            Does things\r\nLONGNAME.ZIP Editor 2.5   CD1\r\n";
+  EXPECT_EQ(ReadText(target / "Descript.ION"), ion);
+  const std::string csv = "A.ZIP;" + a + ";" + Date(0) + ";Tool 1.0 CD1\r\nLONGNAME.ZIP;" + l + ";" + Date(1) +
+                          ";Editor 2.5 CD1\r\n";
+  EXPECT_EQ(ReadText(target / "Files.csv"), csv);
+  const std::string xls = ReadText(target / "Files.xls");
+  EXPECT_EQ(xls.substr(0, 4), std::string("\x09\x08\x06\x00", 4));
+  EXPECT_NE(xls.find("Description"), std::string::npos);
+  EXPECT_NE(xls.find("LONGNAME.ZIP"), std::string::npos);
+  EXPECT_EQ(ReportText.find("Files.BBS generated.\rDescript.ION generated.\rExcel file generated.\rCSV file generated.\r"),
+            ReportText.find("Files.BBS generated."));
+  EXPECT_NE(ReportText.find("Scanned 3 archives and found 2 descriptions.\r"), std::string::npos);
+  EXPECT_FALSE(WriteFailed);
+}
+
+TEST_F(Writers, OverwriteQuestionNoKeepsTheOldFileAndReportsTheFailure) {
+  Put("A.ZIP", "Tool 1.0\r\n");
+  WriteText(target / "Files.BBS", "old catalogue");
+  f.CheckBox8.SetChecked(true);
+  ScriptedMessages messages;
+  messages.Answer(IDNO);
+  f.BitBtn2Click();
+  ASSERT_EQ(messages.Shown().size(), 2u);
+  EXPECT_EQ(messages.Shown()[0].text, "Please confirm to allow overwriting\r" + (target / "Files.BBS"));
+  EXPECT_EQ(messages.Shown()[0].caption, "Confirm");
+  EXPECT_EQ(messages.Shown()[0].flags & MB_TYPEMASK, static_cast<UINT>(MB_YESNO));
+  EXPECT_EQ(ReadText(target / "Files.BBS"), "old catalogue");
+  const std::string report = messages.Shown()[1].text;
+  EXPECT_NE(report.find("Could not create Files.BBS.\r"), std::string::npos);
+  EXPECT_NE(report.find("Check target directory for available diskspace or other errors.\r"), std::string::npos);
+}
+
+TEST_F(Writers, OverwriteWithoutQuestionWhenTheOptionIsOff) {
+  Put("A.ZIP", "Tool 1.0\r\n");
+  WriteText(target / "Files.BBS", "old catalogue");
+  f.CheckBox7.SetChecked(false);
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_NE(ReadText(target / "Files.BBS").find("Tool 1.0"), std::string::npos);
+  EXPECT_FALSE(FileExists(target / "Files.BBS.new~"));
+}
+
+TEST_F(Writers, UnwritableTargetGivesTwoFailuresAndOneHint) {
+  Put("A.ZIP", "Tool 1.0\r\n");
+  f.Edit3.SetText(target / "missing");
+  f.CheckBox9.SetChecked(true);
+  f.CheckBox8.SetChecked(true);
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  const std::string& report = messages.Texts()[0];
+  EXPECT_NE(report.find("Could not create Files.BBS.\rCould not create CSV file.\r"
+                        "Check target directory for available diskspace or other errors.\r"),
+            std::string::npos)
+      << report;
+}
+
+TEST_F(Writers, GuessPicksTheVersionLineForEveryCatalogue) {
+  Put("A.ZIP", "*** Great Stuff ***\r\nSuperTool v1.23\r\nby somebody\r\n");
+  f.CheckBox9.SetChecked(true);
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_NE(ReadText(target / "Files.BBS").find("  SuperTool v1.23\r\n"), std::string::npos);
+  EXPECT_NE(ReadText(target / "Files.csv").find(";SuperTool v1.23 \r\n"), std::string::npos);
+}
+
+TEST_F(Writers, AskModeShowsTheBestMatchWindowOnceAndReplaysTheChoice) {
+  Put("A.ZIP", "Tool 1.0 beta\r\nTool 1.0 final\r\nplain words\r\n");
+  f.CheckBox2.SetChecked(true);
+  f.CheckBox9.SetChecked(true);
+  f.CheckBox6.SetChecked(true);
+  f.CheckBox8.SetChecked(true);
+  int shown = 0;
+  ScriptedModals modals([&](ui::Form& form) {
+    EXPECT_EQ(&form, Form5);
+    ++shown;
+    EXPECT_EQ(Form5->Label2.Caption(), "A.ZIP");
+    EXPECT_EQ(Form5->ListBox1.Count(), 2);
+    EXPECT_EQ(Form5->Edit1.Text(), "Tool 1.0 beta") << "the first line is selected and in the edit box";
+    Form5->ListBox1.SetItemIndex(1);
+    Form5->ListBox1Click();
+    Form5->DialogKey(IDOK);  // Enter takes the selected line
+    return static_cast<int>(ui::mrCancel);
+  });
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_EQ(shown, 1) << "later writers replay the choice";
+  EXPECT_NE(ReadText(target / "Files.BBS").find("Tool 1.0 final\r\n"), std::string::npos);
+  EXPECT_NE(ReadText(target / "Descript.ION").find("A.ZIP Tool 1.0 final\r\n"), std::string::npos);
+  EXPECT_NE(ReadText(target / "Files.csv").find(";Tool 1.0 final \r\n"), std::string::npos);
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_NE(messages.Texts()[0].find("\rUser helped 1 times.\r"), std::string::npos);
+  EXPECT_TRUE(Choices.empty()) << "a run ends with its choices forgotten";
+}
+
+TEST_F(Writers, AddedLineAndStopAsking) {
+  Put("A.ZIP", "Alpha 1.0 beta\r\nBeta 2.0 final\r\n");
+  Put("B.ZIP", "Gamma 3.0 beta\r\nDelta 4.0 final\r\n");
+  f.CheckBox6.SetChecked(true);
+  int shown = 0;
+  ScriptedModals modals([&](ui::Form&) {
+    ++shown;
+    Form5->Edit1.SetText("My own line 9.9");
+    Form5->Button4Click();  // Add: appended and selected
+    EXPECT_EQ(Form5->ListBox1.ItemIndex(), 2);
+    Form5->Button2Click();  // Stop asking, then Select
+    return static_cast<int>(ui::mrCancel);
+  });
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_EQ(shown, 1);
+  EXPECT_FALSE(f.CheckBox6.Checked()) << "Stop asking unticks the ask option";
+  const std::string bbs = ReadText(target / "Files.BBS");
+  EXPECT_NE(bbs.find("My own line 9.9\r\n"), std::string::npos) << bbs;
+  EXPECT_NE(bbs.find("Gamma 3.0 beta\r\n"), std::string::npos) << "not asked again: the first match is taken";
+}
+
+TEST_F(Writers, StopWhileWritingKeepsTheRowsSoFarAndStartsNoFurtherWriter) {
+  for (int i = 0; i < 6; ++i) Put(std::string(1, static_cast<char>('A' + i)) + ".ZIP", "Tool 1.0\r\n");
+  f.CheckBox1.SetChecked(false);
+  f.CheckBox3.SetChecked(true);
+  f.CheckBox9.SetChecked(true);
+  WriteText(target / "Files.xls", "old sheet");
+  WriteText(target / "Files.csv", "good old csv");
+  // The Files.xls question comes before its loop: Stop is clicked while it is up, then Yes.
+  std::vector<std::string> texts;
+  ui::MessageResponder previous = ui::SetMessageResponder([&](const ui::MessageRequest& request) {
+    texts.push_back(request.text);
+    if (request.caption == "Confirm") f.BitBtn3.Click();
+    return static_cast<int>(IDYES);
+  });
+  f.BitBtn2Click();
+  ui::SetMessageResponder(previous);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[1], "Stopped by user.");
+  const std::string xls = ReadText(target / "Files.xls");
+  EXPECT_NE(xls.find("A.ZIP"), std::string::npos) << "the row of the archive in hand";
+  EXPECT_EQ(xls.find("B.ZIP"), std::string::npos);
+  EXPECT_EQ(xls.substr(xls.size() - 4), std::string("\x0A\x00\x00\x00", 4)) << "a valid sheet ends with EOF";
+  EXPECT_EQ(ReadText(target / "Files.csv"), "good old csv") << "no writer starts after Stop";
+  EXPECT_NE(ReportText.find("Excel file generated.\r"), std::string::npos);
+  EXPECT_EQ(ReportText.find("CSV file"), std::string::npos);
+}
+
+}  // namespace
