@@ -206,3 +206,27 @@ TEST_F(Writers, StopWhileWritingKeepsTheRowsSoFarAndStartsNoFurtherWriter) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DemoFolder, GoOverTheDemoArchivesWritesFilesBbs) {
+  const std::string demo = testing_support::SourceDir() + "\\demo";
+  ASSERT_TRUE(testing_support::FolderExists(demo)) << demo;
+  ResetMainWindow();
+  TempFolder target;
+  Form1->Edit1.SetText(demo);
+  Form1->Edit3.SetText(target.path());
+  Form1->CheckBox8.SetChecked(false);
+  ScriptedMessages messages;
+  Form1->BitBtn2Click();
+  std::vector<int> leds;
+  for (int i = 0; i < Form1->ListView1.Count(); ++i) leds.push_back(Form1->ListView1.Item(i).imageIndex);
+  EXPECT_EQ(leds, (std::vector<int>{1, 1, 1, 2, 1, 1})) << "NODIZ.ZIP is the only red one";
+  const std::string bbs = ReadText(target / "Files.BBS");
+  for (const char* line : {"BBS Toolkit v2.31", "DIZ-View 1.0b", "FastMail Tosser 3.10 - Fido tosser",
+                           "QWK Reader Deluxe", "TETRIX - falling blocks for VGA"}) {
+    EXPECT_NE(bbs.find(line), std::string::npos) << line << "\n" << bbs;
+  }
+}
+
+}  // namespace
