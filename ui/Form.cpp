@@ -9,6 +9,9 @@
 namespace ui {
 
 namespace {
+// Posted on activation, so the handler runs outside WM_ACTIVATE and may open modal windows.
+const UINT kActivated = WM_APP + 0x51;
+
 DWORD StyleFor(const FormArgs& args) {
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
   if (args.systemMenu) style |= WS_SYSMENU;
@@ -145,6 +148,12 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE:
       RunGuarded([&] { FormResize(); });
       break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) PostMessageA(hwnd_, kActivated, 0, 0);
+      break;
+    case kActivated:
+      RunGuarded([&] { FormActivate(); });
+      return 0;
     case WM_GETMINMAXINFO:
       if (minTrack_.cx > 0) {
         RECT r{0, 0, minTrack_.cx, minTrack_.cy};

@@ -50,6 +50,8 @@ class Form : public Container {
   virtual void FormShow() {}
   // When the client area changed size.
   virtual void FormResize() {}
+  // After the form became the active window (run from the message loop, once activation has settled).
+  virtual void FormActivate() {}
   // Enter and Escape pressed in the form (IDOK / IDCANCEL from the dialog manager).
   virtual void DialogKey(int /*id*/) {}
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
