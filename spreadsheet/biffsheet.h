@@ -100,7 +100,7 @@ class TBiffSheet {
   void WriteBOF();
   void WriteEOF();
 
-  // True once a cell was asked for below row 65535 since the sheet was restarted; that cell was dropped.
+  // True once a cell was asked for past row 65535 since the sheet was restarted; that cell was dropped.
   bool Full() const { return full_; }
   // The sheet's bytes as SaveToFile would write them.
   const std::vector<std::uint8_t>& Data() const { return stream_; }
