@@ -12,6 +12,16 @@ class FramedGroup : public ui::Panel {
       : ui::Panel(parent, {bounds}), frame_(*this, {{0, 0, bounds.width, bounds.height}, caption}) {}
   std::string Caption() const { return frame_.Text(); }
 
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
+    // Each new control comes in beneath its older siblings; the frame goes back beneath it, so that a
+    // nested panel is not clipped away by the frame.
+    if (message == WM_PARENTNOTIFY && LOWORD(wparam) == WM_CREATE && frame_.hwnd()) {
+      SetWindowPos(frame_.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    return ui::Panel::HandleMessage(message, wparam, lparam);
+  }
+
  private:
   ui::GroupBox frame_;
 };

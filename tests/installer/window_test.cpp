@@ -120,6 +120,13 @@ TEST_F(Installer, FirstActivationRunsTheInstallation) {
   SaveWindowPicture(Form1->hwnd(), "screenshots\\setup-done.bmp");
   pictureTaken = testing_support::FileExists("screenshots\\setup-done.bmp");
   EXPECT_TRUE(pictureTaken);
+
+  Form2->Show();
+  Form2->ShellTreeView1.SetPath(base.path());
+  Settle();
+  SaveWindowPicture(Form2->hwnd(), "screenshots\\setup-path.bmp");
+  EXPECT_TRUE(IsWindowVisible(Form2->Button1.hwnd()));
+  Form2->Hide();
   Form1->Hide();
 }
 
