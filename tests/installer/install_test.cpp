@@ -175,6 +175,12 @@ TEST_F(Installer, MissingPayloadResourceIsAFailedStep) {
   ExpectFailureMessage(run);
 }
 
+TEST_F(Installer, ErrorInsideAStepFailsThatStepAndEndsTheRun) {
+  const InstallRun run = RunInstall([](TForm2&) { throw std::runtime_error("no window"); });
+  EXPECT_EQ(TaskStates(), (std::vector<int>{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}));
+  ExpectFailureMessage(run);  // the only box shown
+}
+
 TEST_F(Installer, StartMenuTroubleFailsTheShortcutOnly) {
   programs->Set(startMenu / "missing\\deeper");  // the group folder cannot be made one level deep
   InstallRun run = RunInstall([&](TForm2& dialog) { ChooseFolder(dialog, base.path()); });
