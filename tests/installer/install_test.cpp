@@ -65,14 +65,18 @@ void ExpectFailureMessage(const InstallRun& run) {
 }
 
 TEST(InstallerPayloads, EmbeddedPayloadsAreTheBuiltFiles) {
-  EXPECT_EQ(ui::LoadResourceBytes("EXE"), ReadBytes(SETUP_BUILT_EXE));
-  EXPECT_EQ(ui::LoadResourceBytes("MOD"), ReadBytes(SETUP_BUILT_MOD));
-  EXPECT_EQ(ui::LoadResourceBytes("README"), ReadBytes(testing_support::SourceDir() + "\\installer\\readme.txt"));
-  for (const char* library : {"UNRAR", "UNACE", "UNZIP", "NPMOD32"}) {
-    const auto bytes = ui::LoadResourceBytes(library);
-    ASSERT_GT(bytes.size(), 2u) << library;
-    EXPECT_EQ(bytes[0], 'M');
-    EXPECT_EQ(bytes[1], 'Z');
+  struct Built {
+    const char* resource;
+    const char* path;
+  };
+  const Built built[] = {
+#include "built_payloads.h"
+  };
+  ASSERT_EQ(std::size(built), std::size(Payloads));
+  for (const Built& file : built) {
+    const auto bytes = ui::LoadResourceBytes(file.resource);
+    EXPECT_FALSE(bytes.empty()) << file.resource;
+    EXPECT_EQ(bytes, ReadBytes(file.path)) << file.resource;
   }
 }
 
