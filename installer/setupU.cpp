@@ -29,7 +29,7 @@ namespace {
 using ui::Rect;
 
 enum Led { kGrey = 0, kGreen = 1, kRed = 2 };
-enum Task { kGetPath = 0, kPathIs = 1, kToolsFolder = 2, kProgramFolderTask = 3, kFirstPayload = 4, kShortcut = 12 };
+enum Task { kGetPath = 0, kPathIs = 1, kToolsFolder = 2, kProgramFolder = 3, kFirstPayload = 4, kShortcut = 12 };
 constexpr int kTaskCount = 13;
 
 const char* const kTaskCaptions[kTaskCount] = {
@@ -48,8 +48,8 @@ const char* const kTaskCaptions[kTaskCount] = {
     "Create Shortcut",
 };
 
-const char kGroupName[] = "\\VellmarkTools";
-const char kProgramFolder[] = "\\VellmarkTools\\QuennickEx";
+const char kGroupSubfolder[] = "\\VellmarkTools";
+const char kProgramSubfolder[] = "\\VellmarkTools\\QuennickEx";
 const char kShortcutName[] = "\\Quennick-Extractor.lnk";
 const char kShortcutDescription[] = "Extract File_ID.diz Files from Archives";
 const char kSuccessText[] = "Installation OK.\r\rKlick \"Start -> Programs -> VellmarkTools\" to open tool.";
@@ -171,13 +171,13 @@ void TForm1::FormActivate() {
     }
     task = kToolsFolder;
     if (ok) {
-      ok = MakeFolder(InstallPath + kGroupName);
+      ok = MakeFolder(InstallPath + kGroupSubfolder);
       lvTask.SetStateIndex(kToolsFolder, ok ? kGreen : kRed);
     }
-    task = kProgramFolderTask;
+    task = kProgramFolder;
     if (ok) {
-      ok = MakeFolder(InstallPath + kProgramFolder);
-      lvTask.SetStateIndex(kProgramFolderTask, ok ? kGreen : kRed);
+      ok = MakeFolder(InstallPath + kProgramSubfolder);
+      lvTask.SetStateIndex(kProgramFolder, ok ? kGreen : kRed);
     }
     for (int i = 0; i < kPayloadCount && ok; ++i) {
       task = kFirstPayload + i;
@@ -186,10 +186,10 @@ void TForm1::FormActivate() {
     task = kShortcut;
     if (ok) {
       const std::string programs = GetProgramsFolder();
-      if (programs.empty() || !MakeFolder(programs + kGroupName)) {
+      if (programs.empty() || !MakeFolder(programs + kGroupSubfolder)) {
         ok = false;
       } else {
-        ok = CreateShortcut(InstallPath + kProgramFolder, "quennex.exe", programs + kGroupName + kShortcutName,
+        ok = CreateShortcut(InstallPath + kProgramSubfolder, "quennex.exe", programs + kGroupSubfolder + kShortcutName,
                             kShortcutDescription, "");
       }
     }
@@ -226,7 +226,7 @@ bool TForm1::CopyResourceToFile(const std::string& resource, const std::string& 
     HGLOBAL loaded = LoadResource(nullptr, found);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (bytes) {
-      const std::string path = InstallPath + kProgramFolder + "\\" + fileName;
+      const std::string path = InstallPath + kProgramSubfolder + "\\" + fileName;
       written = WriteWholeFile(path, bytes, SizeofResource(nullptr, found));
     }
   }
