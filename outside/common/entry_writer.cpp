@@ -7,6 +7,10 @@
 #include <zlib.h>
 
 #include <atomic>
+#include <iterator>
+#include <cerrno>
+#include <cstdio>
+#include <new>
 
 namespace outside {
 
@@ -44,6 +48,46 @@ std::uint32_t Crc32(const std::vector<char>& data) {
       crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
 }
 
+namespace {
+
+// NtSetInformationFile's rename record, 32-bit layout.
+struct RenameInformation {
+  BOOLEAN replace_if_exists;
+  HANDLE root_directory;
+  ULONG file_name_length;  // bytes
+  WCHAR file_name[MAX_PATH + 8];
+};
+using SetInformationFile = LONG(WINAPI*)(HANDLE, void* io_status, void* information, ULONG length, int kind);
+constexpr int kFileRenameInformation = 10;
+
+// Renames the open file over target. Under Wine this saves the second open that MoveFileEx makes,
+// which halves the cost of the write.
+bool RenameOpenFile(HANDLE file, const std::string& target) {
+  static const auto set_information = reinterpret_cast<SetInformationFile>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile")));
+  char full[MAX_PATH];
+  const DWORD length = GetFullPathNameA(target.c_str(), sizeof full, full, nullptr);
+  if (!set_information || length == 0 || length >= sizeof full) return false;
+  std::string nt_path = "\\??\\";
+  if (full[0] == '\\' && full[1] == '\\') {
+    if (full[2] == '?' || full[2] == '.') return false;
+    nt_path += "UNC";
+    nt_path += full + 1;
+  } else {
+    nt_path += full;
+  }
+  RenameInformation info{};
+  info.replace_if_exists = TRUE;
+  const int wide = MultiByteToWideChar(CP_ACP, 0, nt_path.data(), static_cast<int>(nt_path.size()), info.file_name,
+                                       static_cast<int>(std::size(info.file_name)));
+  if (wide <= 0) return false;
+  info.file_name_length = static_cast<ULONG>(wide) * sizeof(WCHAR);
+  ULONG_PTR io_status[2] = {};
+  return set_information(file, io_status, &info, sizeof info, kFileRenameInformation) >= 0;
+}
+
+}  // namespace
+
 bool ReplaceFileWith(const std::string& target, const std::vector<char>& data) {
   static std::atomic<unsigned> counter{0};
   if (target.empty() || target.size() >= MAX_PATH) return false;
@@ -56,18 +100,19 @@ bool ReplaceFileWith(const std::string& target, const std::vector<char>& data) {
     wsprintfA(name, "~qx%lx-%x.tmp", GetCurrentProcessId(), counter++);
     temp = folder + name;
     if (temp.size() >= MAX_PATH) return false;
-    file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file = CreateFileA(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
   }
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  const bool ok = data.empty() || (WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) &&
-                                   written == data.size());
-  if (!CloseHandle(file) || !ok || !MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(temp.c_str());
-    return false;
-  }
-  return true;
+  const bool complete =
+      data.empty() ||
+      (WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) && written == data.size());
+  const bool renamed = complete && RenameOpenFile(file, target);
+  CloseHandle(file);
+  if (renamed || (complete && MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))) return true;
+  DeleteFileA(temp.c_str());
+  return false;
 }
 
 EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::string& target) {
@@ -77,6 +122,84 @@ EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::strin
   return ReplaceFileWith(target, data) ? EntryResult::kOk : EntryResult::kWriteFailed;
 }
 
-int OpenArchiveFile(archive* reader, const char* path) { return archive_read_open_filename(reader, path, 65536); }
+namespace {
+
+// The archive file read straight through Win32: libarchive's own file reader goes through the C
+// runtime's open, fstat and lseek, which cost several times as much under Wine.
+}  // namespace
+
+struct ArchiveFile {
+  HANDLE file;
+  char buffer[16384];
+};
+
+namespace {
+
+using FileSource = ArchiveFile;
+
+la_ssize_t ReadBlock(archive* reader, void* data, const void** block) {
+  auto* source = static_cast<FileSource*>(data);
+  DWORD read = 0;
+  if (!ReadFile(source->file, source->buffer, sizeof source->buffer, &read, nullptr)) {
+    archive_set_error(reader, EIO, "read error");
+    return -1;
+  }
+  *block = source->buffer;
+  return static_cast<la_ssize_t>(read);
+}
+
+la_int64_t Seek(archive*, void* data, la_int64_t offset, int whence) {
+  auto* source = static_cast<FileSource*>(data);
+  const DWORD method = whence == SEEK_SET ? FILE_BEGIN : whence == SEEK_CUR ? FILE_CURRENT : FILE_END;
+  LARGE_INTEGER move, now;
+  move.QuadPart = offset;
+  return SetFilePointerEx(source->file, move, &now, method) ? now.QuadPart : ARCHIVE_FATAL;
+}
+
+la_int64_t Skip(archive* reader, void* data, la_int64_t request) {
+  // Past the end is fine: the next read then finds nothing and the reader reports truncation.
+  return Seek(reader, data, request, SEEK_CUR) < 0 ? 0 : request;
+}
+
+int Close(archive*, void* data) {
+  auto* source = static_cast<FileSource*>(data);
+  CloseHandle(source->file);
+  delete source;
+  return ARCHIVE_OK;
+}
+
+}  // namespace
+
+int OpenArchiveFile(archive* reader, const char* path, ArchiveFile** file_out) {
+  const HANDLE file =
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return ARCHIVE_FATAL;
+  auto* source = new (std::nothrow) FileSource{file, {}};
+  if (!source) {
+    CloseHandle(file);
+    return ARCHIVE_FATAL;
+  }
+  if (file_out) *file_out = source;
+  archive_read_set_callback_data(reader, source);
+  archive_read_set_read_callback(reader, ReadBlock);
+  archive_read_set_skip_callback(reader, Skip);
+  archive_read_set_seek_callback(reader, Seek);
+  archive_read_set_close_callback(reader, Close);
+  // The close callback runs whether or not the open succeeds.
+  return archive_read_open1(reader);
+}
+
+size_t ReadArchiveAt(ArchiveFile* file, std::int64_t offset, void* buffer, size_t size) {
+  LARGE_INTEGER zero{}, kept, where;
+  where.QuadPart = offset;
+  DWORD read = 0;
+  if (!file || !SetFilePointerEx(file->file, zero, &kept, FILE_CURRENT)) return 0;
+  if (!SetFilePointerEx(file->file, where, nullptr, FILE_BEGIN) ||
+      !ReadFile(file->file, buffer, static_cast<DWORD>(size), &read, nullptr)) {
+    read = 0;
+  }
+  SetFilePointerEx(file->file, kept, nullptr, FILE_BEGIN);
+  return read;
+}
 
 }  // namespace outside

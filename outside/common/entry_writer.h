@@ -35,7 +35,14 @@ bool ReplaceFileWith(const std::string& target, const std::vector<char>& data);
 // ReadEntry, then ReplaceFileWith.
 EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::string& target);
 
-// archive_read_open_filename with a block size that suits small archives.
-int OpenArchiveFile(archive* reader, const char* path);
+// The archive file behind a reader opened by OpenArchiveFile; it lives until archive_read_free.
+struct ArchiveFile;
+
+// Opens path for reader (its formats already enabled) through Win32 file calls; file, if given,
+// receives the file for ReadArchiveAt. Returns a libarchive status.
+int OpenArchiveFile(archive* reader, const char* path, ArchiveFile** file = nullptr);
+
+// Reads up to size bytes at offset without moving the reader's position; returns the count read.
+size_t ReadArchiveAt(ArchiveFile* file, std::int64_t offset, void* buffer, size_t size);
 
 }  // namespace outside

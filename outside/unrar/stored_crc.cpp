@@ -1,7 +1,5 @@
 #include "stored_crc.h"
 
-#include <windows.h>
-
 #include <cstring>
 #include <vector>
 
@@ -111,22 +109,8 @@ CrcCheck CheckRar5(const std::vector<std::uint8_t>& bytes, bool at_start, std::u
 
 }  // namespace
 
-CrcCheck CheckStoredCrc(const std::string& archive_path, std::int64_t header_position, bool rar5, std::uint32_t crc) {
-  if (header_position < 0) return CrcCheck::kNotApplicable;
-  HANDLE file = CreateFileA(archive_path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return CrcCheck::kNotApplicable;
-  std::vector<std::uint8_t> bytes(16384);
-  LARGE_INTEGER where;
-  where.QuadPart = header_position;
-  DWORD read = 0;
-  const bool ok = SetFilePointerEx(file, where, nullptr, FILE_BEGIN) &&
-                  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  if (!ok) return CrcCheck::kNotApplicable;
-  bytes.resize(read);
-  const bool at_start = header_position == 0;
-  return rar5 ? CheckRar5(bytes, at_start, crc) : CheckRar4(bytes, at_start, crc);
+CrcCheck CheckStoredCrc(const std::vector<std::uint8_t>& blocks, bool at_start, bool rar5, std::uint32_t crc) {
+  return rar5 ? CheckRar5(blocks, at_start, crc) : CheckRar4(blocks, at_start, crc);
 }
 
 }  // namespace unrar

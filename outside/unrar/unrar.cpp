@@ -21,6 +21,7 @@ struct RarArchive {
   std::string name;
   archive_entry* entry = nullptr;     // the entry of the last header, until it is processed
   std::int64_t header_position = -1;  // where the reader began that header
+  outside::ArchiveFile* file = nullptr;
 };
 
 void CopyCut(char (&field)[260], const std::string& text) {
@@ -70,8 +71,11 @@ int FromEntryResult(outside::EntryResult result) {
 }
 
 bool StoredCrcDiffers(const RarArchive& rar, std::uint32_t crc) {
+  if (rar.header_position < 0) return false;
+  std::vector<std::uint8_t> blocks(16384);
+  blocks.resize(outside::ReadArchiveAt(rar.file, rar.header_position, blocks.data(), blocks.size()));
   const bool rar5 = archive_format(rar.reader) == ARCHIVE_FORMAT_RAR_V5;
-  return unrar::CheckStoredCrc(rar.name, rar.header_position, rar5, crc) == unrar::CrcCheck::kDiffers;
+  return unrar::CheckStoredCrc(blocks, rar.header_position == 0, rar5, crc) == unrar::CrcCheck::kDiffers;
 }
 
 int Test(RarArchive& rar) {
@@ -121,7 +125,7 @@ RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
   }
   archive_read_support_format_rar(rar->reader);
   archive_read_support_format_rar5(rar->reader);
-  if (outside::OpenArchiveFile(rar->reader, record->archive_name) != ARCHIVE_OK) {
+  if (outside::OpenArchiveFile(rar->reader, record->archive_name, &rar->file) != ARCHIVE_OK) {
     const DWORD attributes = GetFileAttributesA(record->archive_name);
     const bool readable = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
     record->open_result = readable ? kRarNotArchive : kRarOpenFailed;

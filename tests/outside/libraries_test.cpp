@@ -285,6 +285,11 @@ TEST_F(Unzip, FailuresAreNotPositive) {
             kUnzipOpenFailed);
   EXPECT_EQ(FileUnzipEx(zip.c_str(), (box / "no\\such\\folder").c_str(), "file_id.diz"), 0);
   EXPECT_TRUE(ListFilesRecursively(out).empty());
+  // A folder in the way is not replaced, and no temporary file is left behind.
+  testing_support::MakeFolder(out + "\\file_id.diz");
+  EXPECT_EQ(FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz"), 0);
+  EXPECT_TRUE(ListFilesRecursively(out).empty());
+  EXPECT_TRUE(testing_support::FolderExists(out + "\\file_id.diz"));
 }
 
 TEST_F(Unzip, RealMalformedArchives) {
