@@ -24,6 +24,9 @@ start() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$session/wineboot.log" 2>&1
   fi
   wineserver -p </dev/null >/dev/null 2>&1
+  # Start Wine's services now, detached from ctest: started later by a test program, they would
+  # inherit its output pipe and keep ctest waiting until the session stops.
+  wineboot </dev/null >>"$session/wineboot.log" 2>&1
   echo "wine session on $DISPLAY, prefix $WINEPREFIX"
 }
 
