@@ -125,7 +125,7 @@ bool Huffman::Build(int max_width, const std::uint8_t* widths, int count) {
   return true;
 }
 
-LzDecoder::LzDecoder() : window_(kWindowSize) {}
+LzDecoder::LzDecoder() : window_(new std::uint8_t[kWindowSize]) {}
 
 void LzDecoder::Reset() {
   total_ = 0;

@@ -3,6 +3,7 @@
 // over a sliding window, plus the 2.0 mode switches.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "ace_bits.h"
@@ -53,9 +54,9 @@ class LzDecoder {
   Status Emit(const std::uint8_t* data, std::size_t size, const Sink& out);
   std::uint8_t At(std::uint64_t pos) const;
 
-  std::vector<std::uint8_t> window_;
-  std::uint64_t total_ = 0;    // bytes put into the window since Reset
-  std::uint64_t flushed_ = 0;  // of those, bytes handed on
+  std::unique_ptr<std::uint8_t[]> window_;  // never read before written: distances are checked
+  std::uint64_t total_ = 0;                 // bytes put into the window since Reset
+  std::uint64_t flushed_ = 0;               // of those, bytes handed on
   std::array<std::uint32_t, 4> old_dist_{};
   Huffman main_;
   Huffman lengths_;

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -155,8 +154,16 @@ int ExtractTo(ace::Unpacker& unpacker, const ace::Member& member, const std::str
     return status != ace::Status::kOk ? ResultOf(status) : kAceWriteError;
   }
   if (!MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(temp);
-    return kAceWriteError;
+    // An older copy may be read-only; it is still ours to replace.
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    const bool retried = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+                         !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                         SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) &&
+                         MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!retried) {
+      DeleteFileA(temp);
+      return kAceWriteError;
+    }
   }
   return kAceOk;
 }
@@ -165,10 +172,8 @@ template <typename Body>
 int Guarded(Body body) {
   try {
     return body();
-  } catch (const std::bad_alloc&) {
-    return kAceDataError;
-  } catch (...) {
-    return kAceDataError;
+  } catch (...) {  // out of memory, mostly; nothing may cross the DLL boundary
+    return static_cast<int>(kAceDataError);
   }
 }
 

@@ -188,6 +188,17 @@ TEST_F(UnAceDll, LastOfTwoMatchesWinsAndAnOlderFileIsReplaced) {
   EXPECT_EQ(Written().size(), 1u);
 }
 
+TEST_F(UnAceDll, ReplacesAReadOnlyOlderFile) {
+  testing_support::MakeFolder(temp_ / "out");
+  testing_support::MakeFolder(temp_ / "out\\dest");
+  const std::string old = temp_ / "out\\dest\\file_id.diz";
+  testing_support::WriteText(old, "old");
+  SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(Run({{"file_id.diz", Bytes("new")}}), 0);
+  EXPECT_EQ(Diz(), "new");
+  SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(UnAceDll, AGoodMatchSurvivesABadOneAfterIt) {
   EXPECT_EQ(Run({{"file_id.diz", Bytes("good")}, {"x\\file_id.diz", Bytes("bad"), 0, 0x20, true}}), 0);
   EXPECT_EQ(Diz(), "good");
