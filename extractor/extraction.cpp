@@ -90,7 +90,12 @@ bool EntpackeRAR(const std::string& archive, const std::string& tempDir) {
     const size_t cut = name.find_last_of("\\:");
     const std::string file = cut == std::string::npos ? name : name.substr(cut + 1);
     if (LowerInLocale(file) == WantedName) {
-      if (RARProcessFile(handle, RAR_EXTRACT, nullptr, target.data()) != 0) break;
+      if (RARProcessFile(handle, RAR_EXTRACT, nullptr, target.data()) != 0) {
+        // A damaged description is no description, whatever an earlier entry left.
+        RARCloseArchive(handle);
+        DeleteFileA(target.c_str());
+        return false;
+      }
       found = true;
     } else if (RARProcessFile(handle, RAR_SKIP, nullptr, nullptr) != 0) {
       break;

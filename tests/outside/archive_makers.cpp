@@ -98,8 +98,8 @@ Bytes MakeRar4(const std::vector<Entry>& entries) {
     file.push_back(2);  // Windows
     Put32(file, e.folder ? 0 : Crc(e.data) ^ (e.bad_crc ? 0x1234 : 0));
     Put32(file, 0x2D2A6000);  // 2002-09-10 12:00
-    file.push_back(29);
-    file.push_back(0x30);  // stored
+    file.push_back(e.rar4_version);
+    file.push_back(e.rar4_method);
     Put16(file, static_cast<std::uint32_t>(e.name.size()));
     Put32(file, e.folder ? 0x10 : 0x20);
     file.insert(file.end(), e.name.begin(), e.name.end());

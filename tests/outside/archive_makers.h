@@ -13,7 +13,9 @@ struct Entry {
   std::string name;  // as stored, separators included
   std::string data;
   bool folder = false;
-  bool bad_crc = false;  // RAR only: store a wrong data CRC
+  bool bad_crc = false;            // RAR only: store a wrong data CRC
+  std::uint8_t rar4_version = 29;  // RAR 4 only: version needed and method as stored in the header
+  std::uint8_t rar4_method = 0x30;
 };
 
 enum class ZipMethod { kStore, kDeflate };

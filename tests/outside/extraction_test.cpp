@@ -86,6 +86,20 @@ TEST_P(EachKind, LastOfTwoMatchesWins) {
   ExpectNothingOrExactly(true, "second");
 }
 
+TEST(RarExtraction, AnyDamagedMatchMeansNoDescription) {
+  testing_support::TempFolder box;
+  const std::string temp = box / "";
+  for (auto make : {makers::MakeRar4, makers::MakeRar5}) {
+    const std::vector<Entry> good_then_bad = {{"file_id.diz", "good"}, {"sub\\file_id.diz", "bad", false, true}};
+    const std::vector<Entry> bad_then_good = {{"file_id.diz", "bad", false, true}, {"sub\\file_id.diz", "good"}};
+    for (const auto& entries : {good_then_bad, bad_then_good}) {
+      testing_support::WriteBytes(box / "a.rar", make(entries));
+      EXPECT_FALSE(EntpackeRAR(box / "a.rar", temp));
+      EXPECT_FALSE(FileExists(box / "file_id.diz"));
+    }
+  }
+}
+
 TEST_P(EachKind, EmptyArchiveHasNoDescription) {
   EXPECT_FALSE(Extract({}));
   ExpectNothingOrExactly(false, "");

@@ -156,6 +156,8 @@ TEST_F(Rar, DamagedOrOversizedEntriesNeverReplaceAGoodFile) {
       {makers::MakeRar5({{"file_id.diz", "bad", false, true}}), kRarBadData, kRarBadData},
       {corrupt, kRarBadData, kRarBadData},
       {makers::MakeRar5({{"file_id.diz", std::string((1u << 20) + 1, 'x')}}), kRarOk, kRarTooLarge},
+      // RAR 2.0 compression, which the decoder lacks.
+      {makers::MakeRar4({{"file_id.diz", "not really packed", false, false, 20, 0x33}}), kRarBadData, kRarBadData},
   };
   for (const Case& c : cases) {
     for (int op : {kRarTest, kRarExtract}) {
