@@ -35,6 +35,7 @@ constexpr std::uint16_t kFlagAddSize = 0x0001;
 constexpr std::uint16_t kFlagLargeSizes = 0x0004;
 // How far in front of the main header a self-extractor stub may reach.
 constexpr std::uint64_t kMaxStubSize = 512 * 1024;
+constexpr int kMaxStubCandidates = 64;
 
 struct RawHeader {
   std::uint64_t offset = 0;
@@ -71,8 +72,11 @@ Status FindMainHeader(Source& source, RawHeader& header) {
   const std::uint64_t limit = std::min<std::uint64_t>(source.Size(), kMaxStubSize);
   std::vector<std::uint8_t> scan(static_cast<std::size_t>(limit));
   if (source.ReadAt(0, scan.data(), scan.size()) != scan.size()) return Status::kTruncated;
-  for (std::size_t at = 7; at + 7 <= scan.size(); ++at) {
-    if (std::memcmp(&scan[at], kSignature, 7) != 0) continue;
+  // A hostile stub could repeat the signature; a real one carries it a few times at most.
+  int tries = 0;
+  for (std::size_t at = 7; at + 7 <= scan.size() && tries < kMaxStubCandidates; ++at) {
+    if (std::memcmp(&scan[at], kSignature, 7) != 0 || scan[at - 3] != 0) continue;
+    ++tries;
     if (ReadHeader(source, at - 7, candidate) == Status::kOk && IsMainHeader(candidate)) {
       header = std::move(candidate);
       return Status::kOk;
