@@ -254,14 +254,20 @@ int __stdcall ACEExtract(const char* archive, AceExtractRecord* record) {
     ace::Unpacker unpacker(source);
     const bool solid = dir.info.solid() || std::any_of(dir.members.begin(), dir.members.end(),
                                                        [](const ace::Member& m) { return m.solid(); });
+    auto matches = [&](const ace::Member& m) {
+      const std::string part = m.file_part();
+      return !m.is_folder() && IsPlainFileName(part) &&
+             std::any_of(wanted.begin(), wanted.end(),
+                         [&](const std::string& name) { return SameNameCaseBlind(name, part); });
+    };
+    // Nothing after the last match matters, not even in a solid archive.
+    const auto last = std::find_if(dir.members.rbegin(), dir.members.rend(), matches);
+    const std::size_t count = static_cast<std::size_t>(dir.members.rend() - last);
     int result = kAceNotFound;
     bool written = false;
-    for (const ace::Member& m : dir.members) {
-      const std::string part = m.file_part();
-      const bool match = !m.is_folder() && IsPlainFileName(part) &&
-                         std::any_of(wanted.begin(), wanted.end(),
-                                     [&](const std::string& name) { return SameNameCaseBlind(name, part); });
-      if (!match) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const ace::Member& m = dir.members[i];
+      if (!matches(m)) {
         // A solid archive's later members need this one's bytes in the window.
         if (solid) unpacker.Unpack(m, nullptr);
         continue;
@@ -271,7 +277,7 @@ int __stdcall ACEExtract(const char* archive, AceExtractRecord* record) {
         if (solid) unpacker.Unpack(m, nullptr);
         r = kAceTooLarge;
       } else {
-        r = ExtractTo(unpacker, m, folder, JoinPath(folder, part));
+        r = ExtractTo(unpacker, m, folder, JoinPath(folder, m.file_part()));
       }
       if (r == kAceOk) written = true;
       if (!written) result = r;
