@@ -11,7 +11,7 @@ class BitReader {
  public:
   BitReader(Source& source, std::uint64_t offset, std::uint64_t size);
 
-  // Next n bits (1..24) without consuming them.
+  // Next n bits (1..32) without consuming them.
   std::uint32_t Peek(int n) {
     if (count_ < n) Refill();
     return static_cast<std::uint32_t>(acc_ >> (64 - n));

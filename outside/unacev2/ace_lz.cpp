@@ -50,9 +50,7 @@ bool ReadWidths(BitReader& bits, int max_width, int count, Huffman& out) {
   widths.resize(last + 1);
   return out.Build(max_width, widths.data(), last + 1);
 }
-}  // namespace
 
-namespace {
 // The archiver's own quicksort (pivot at the right end). Codes of equal width are handed out
 // in the order it leaves them, so its exact tie behaviour is part of the format.
 void SortRange(std::uint8_t* freq, std::uint16_t* org, int left, int right) {
@@ -131,7 +129,7 @@ void LzDecoder::Reset() {
   total_ = 0;
   flushed_ = 0;
   old_dist_ = {};
-  mode_ = 0;
+  mode_ = kModePlain;
 }
 
 bool LzDecoder::ReadTrees(BitReader& bits) {
@@ -142,7 +140,6 @@ bool LzDecoder::ReadTrees(BitReader& bits) {
 }
 
 Status LzDecoder::Emit(const std::uint8_t* data, std::size_t size, const Sink& out) {
-  member_out_ += size;
   return out(data, size) ? Status::kOk : Status::kSinkFailed;
 }
 
@@ -251,7 +248,6 @@ Status LzDecoder::Decode(BitReader& bits, bool blocked, int dict_bits, std::uint
   const std::uint64_t dict_size = std::uint64_t{1} << dict_bits;
   main_tree_has_modes_ = blocked;
   block_left_ = 0;
-  member_out_ = 0;
   member_start_ = total_;
   mode_ = kModePlain;
   const std::uint64_t end = total_ + size;

@@ -72,7 +72,6 @@ class LzDecoder {
   std::vector<std::uint8_t> exe_buf_;  // window bytes from flushed_ on, being converted
   std::uint64_t exe_scan_ = 0;         // next byte to look at for an opcode
   std::uint64_t member_start_ = 0;     // window position of the member's first byte
-  std::uint64_t member_out_ = 0;       // bytes passed on for the current member
 };
 
 }  // namespace ace
