@@ -1,5 +1,7 @@
 #include "viewer.h"
 
+#include <string>
+
 TForm3* Form3 = nullptr;
 int MarginW = 0, MarginH = 0, ButtonsFromBottom = 0, CloseFromRight = 0;
 
@@ -29,10 +31,7 @@ TForm3::TForm3()
   Button2.onClick = [this] { Button2Click(); };
   Button3.onClick = [this] { Button3Click(); };
   Button4.onClick = [this] { Button4Click(); };
-  // Terminal, 12 pixels high, fixed pitch.
-  font_ = CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, "Terminal");
-  Memo1.SetFont(font_);
+  SetMemoFont("Terminal", 9, true);
   FormCreate();
 }
 
@@ -75,10 +74,12 @@ void TForm3::SetMemoFont(const char* name, int points, bool fixedPitch) {
   HDC dc = GetDC(nullptr);
   const int height = -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
   ReleaseDC(nullptr, dc);
-  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+  // Terminal is an OEM font: asked for by name it brings the DOS code page's glyphs, box drawing included.
+  const BYTE charset = std::string(name) == "Terminal" ? OEM_CHARSET : DEFAULT_CHARSET;
+  HFONT font = CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            (fixedPitch ? FIXED_PITCH : VARIABLE_PITCH) | (fixedPitch ? FF_MODERN : FF_SWISS), name);
-  Memo1.SetFont(font);
+  Memo1.SetFont(font, charset == OEM_CHARSET ? CP_OEMCP : CP_ACP);
   if (font_) DeleteObject(font_);
   font_ = font;
 }

@@ -241,7 +241,14 @@ void Memo::SetLines(std::vector<std::string> lines) {
   Changed();
 }
 
-void Memo::SetFont(HFONT font) { SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE); }
+void Memo::SetFont(HFONT font, UINT codePage) {
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (codePage != codePage_) {
+    codePage_ = codePage;
+    stale_ = true;
+    if (IsWindowVisible(hwnd_)) Refresh();
+  }
+}
 
 void Memo::Changed() {
   stale_ = true;
@@ -255,7 +262,11 @@ void Memo::Refresh() {
     if (i) text += "\r\n";
     text += lines_[i];
   }
-  SetWindowTextA(hwnd_, text.c_str());
+  // The bytes stay as they are; only their display follows the font's code page.
+  const int length = MultiByteToWideChar(codePage_, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(codePage_, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  SetWindowTextW(hwnd_, wide.c_str());
   stale_ = false;
 }
 

@@ -175,7 +175,8 @@ class Memo : public Window {
   void Clear();
   void Add(const std::string& line);
   void SetLines(std::vector<std::string> lines);
-  void SetFont(HFONT font);
+  // The font, and the code page in which it shows bytes above 127 (an OEM font shows the DOS code page).
+  void SetFont(HFONT font, UINT codePage = CP_ACP);
   // Pushes the lines into the control (done on every change while the memo is visible, and when shown).
   void Refresh();
  protected:
@@ -185,6 +186,7 @@ class Memo : public Window {
   void Changed();
   std::vector<std::string> lines_;
   bool stale_ = false;
+  UINT codePage_ = CP_ACP;
 };
 
 class ListBox : public Window {
