@@ -50,7 +50,7 @@ double Seconds(Action action) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-TEST(Npmod32, ExportsTheEntryPointsByPlainName) {
+TEST(Npmod32, ExportsTheEntryPointsByPlainNameAndItsVersion) {
   HMODULE library = GetModuleHandleA("npmod32.dll");
   ASSERT_NE(library, nullptr);
   for (const char* name : {"ModPlug_CreateEx", "ModPlug_SetWindow", "ModPlug_Load", "ModPlug_IsReady", "ModPlug_Play",
@@ -58,11 +58,7 @@ TEST(Npmod32, ExportsTheEntryPointsByPlainName) {
     EXPECT_NE(GetProcAddress(library, name), nullptr) << name;
   }
   EXPECT_EQ(GetProcAddress(library, "ModPlug_CreateEx@4"), nullptr);
-}
-
-TEST(Npmod32, VersionIsPositive) {
   EXPECT_EQ(ModPlug_GetVersion(), 0x00010000);
-  EXPECT_EQ(ModPlug_GetVersion(), ModPlug_GetVersion());
 }
 
 TEST(Npmod32, EachInstanceGetsItsOwnHandle) {

@@ -67,24 +67,18 @@ TEST(ParameterString, OtherColoursOfWrongLengthLeaveTheirKeyOut) {
             "bgcolor|#000000|vucolorhi|#zzzzzz|hidden|false|Title|MOD|width|25|height|25|loop|true");
 }
 
-TEST(PlayerOptions, ReadsTheCreditsParameters) {
-  npmod32::PlayerOptions o = npmod32::ParsePlayerOptions(kCreditsParameters);
+// The library's side: what it reads from such strings.
+TEST(PlayerOptions, ReadsLoopAndMeterSettings) {
+  npmod32::PlayerOptions o = npmod32::ParsePlayerOptions(std::string(kCreditsParameters) + "|controls|stereo");
   EXPECT_TRUE(o.loop);
   EXPECT_FALSE(o.hidden);
-  EXPECT_EQ(o.background, 0x000000u);
-  EXPECT_EQ(o.meter, 0x00FF00u);
   EXPECT_EQ(o.meter_top, 0xFF0000u);
 
-  o = npmod32::ParsePlayerOptions(std::string(kCreditsParameters) + "|controls|stereo");
-  EXPECT_TRUE(o.loop);
-}
-
-TEST(PlayerOptions, DefaultsStandForMissingOrMalformedValues) {
-  npmod32::PlayerOptions o = npmod32::ParsePlayerOptions("");
+  o = npmod32::ParsePlayerOptions("");
   EXPECT_FALSE(o.loop);
-  EXPECT_FALSE(o.hidden);
   EXPECT_EQ(o.meter, 0x00FF00u);
 
+  // Malformed values leave the defaults.
   o = npmod32::ParsePlayerOptions("loop|yes|bgcolor|#12345G|vucolor|123456|hidden|TRUE|vucolorhi|#a0B1c2|loop");
   EXPECT_FALSE(o.loop);
   EXPECT_TRUE(o.hidden);
