@@ -32,7 +32,7 @@ rate() {  # rate LABEL COMMAND... : runs COMMAND ARCHIVE for every archive of th
   for f in "$data"/*."$kind"; do "$@" "$f" >/dev/null 2>&1; n=$((n + 1)); done
   end=$(date +%s.%N)
   awk -v n="$n" -v s="$start" -v e="$end" -v l="$label" -v k="$kind" \
-    'BEGIN { printf "native %-4s %-27s %5d archives, %7.0f archives/s (warm)\n", k, l ":", n, n / (e - s) }'
+    'BEGIN { printf "native %-4s %-28s %5d archives, %7.0f archives/s (warm)\n", k, l ":", n, n / (e - s) }'
 }
 bsdtar_diz() { bsdtar -xOf "$1" file_id.diz; }
 unzip_diz() { unzip -p "$1" file_id.diz; }
