@@ -86,8 +86,9 @@ TEST_P(EachKind, LastOfTwoMatchesWins) {
   ExpectNothingOrExactly(true, "second");
 }
 
-TEST(RarExtraction, AnyDamagedMatchMeansNoDescription) {
-  testing_support::TempFolder box;
+class RarExtraction : public Sandboxed {};
+
+TEST_F(RarExtraction, AnyDamagedMatchMeansNoDescription) {
   const std::string temp = box / "";
   for (auto make : {makers::MakeRar4, makers::MakeRar5}) {
     const std::vector<Entry> good_then_bad = {{"file_id.diz", "good"}, {"sub\\file_id.diz", "bad", false, true}};
