@@ -32,6 +32,7 @@ struct TAceExtractRecord {
 #pragma pack(pop)
 
 static_assert(sizeof(TAceInitRecord) == 324);
+static_assert(offsetof(TAceInitRecord, Reserved0) == 0);
 static_assert(offsetof(TAceInitRecord, Value1) == 4);
 static_assert(offsetof(TAceInitRecord, Value2) == 8);
 static_assert(offsetof(TAceInitRecord, CommentBuffer) == 12);
@@ -40,6 +41,7 @@ static_assert(offsetof(TAceInitRecord, Reserved20) == 20);
 static_assert(offsetof(TAceInitRecord, TempDir) == 100);
 static_assert(offsetof(TAceInitRecord, Reserved104) == 104);
 static_assert(sizeof(TAceExtractRecord) == 156);
+static_assert(offsetof(TAceExtractRecord, BaseFolder) == 0);
 static_assert(offsetof(TAceExtractRecord, Names) == 4);
 static_assert(offsetof(TAceExtractRecord, ExcludedNames) == 8);
 static_assert(offsetof(TAceExtractRecord, Mode) == 12);

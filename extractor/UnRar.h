@@ -25,12 +25,14 @@ struct TRarHeaderRecord {
 #pragma pack(pop)
 
 static_assert(sizeof(TRarOpenRecord) == 28);
+static_assert(offsetof(TRarOpenRecord, ArchiveName) == 0);
 static_assert(offsetof(TRarOpenRecord, OpenMode) == 4);
 static_assert(offsetof(TRarOpenRecord, OpenResult) == 8);
 static_assert(offsetof(TRarOpenRecord, CommentBuffer) == 12);
 static_assert(offsetof(TRarOpenRecord, CommentBufferSize) == 16);
 static_assert(offsetof(TRarOpenRecord, Written) == 20);
 static_assert(sizeof(TRarHeaderRecord) == 572);
+static_assert(offsetof(TRarHeaderRecord, ArchiveName) == 0);
 static_assert(offsetof(TRarHeaderRecord, FileName) == 260);
 static_assert(offsetof(TRarHeaderRecord, NotRead) == 520);
 static_assert(offsetof(TRarHeaderRecord, CommentBuffer) == 556);
