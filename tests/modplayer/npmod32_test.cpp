@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "npmod32.h"
+
+#include <tlhelp32.h>
 #include "test_support.h"
 
 namespace {
@@ -175,6 +177,40 @@ TEST(Npmod32, SeveralInstancesPlayAtOnce) {
     for (ModPlugHandle h : handles) EXPECT_TRUE(ModPlug_Destroy(h));
   });
   EXPECT_LT(took, 2.0);
+}
+
+int ThreadsOfThisProcess() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
+TEST(Npmod32, RepeatedUseLeavesNoThreadsOrHandlesBehind) {
+  auto cycle = [] {
+    ModPlugHandle h = ModPlug_CreateEx(kParams);
+    ModPlug_Load(h, "credits.mod");
+    ModPlug_Play(h);
+    Sleep(20);
+    ModPlug_Stop(h);
+    ModPlug_Play(h);
+    ModPlug_Destroy(h);
+  };
+  cycle();  // the sound system keeps threads of its own once opened
+  Sleep(100);
+  const int threads = ThreadsOfThisProcess();
+  DWORD handles_before = 0, handles_after = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &handles_before);
+  for (int i = 0; i < 10; ++i) cycle();
+  Sleep(100);
+  GetProcessHandleCount(GetCurrentProcess(), &handles_after);
+  EXPECT_EQ(ThreadsOfThisProcess(), threads);
+  EXPECT_EQ(handles_after, handles_before);
 }
 
 TEST(Npmod32, SongThatEndsCanBePlayedAgain) {
