@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace ui {
 
@@ -13,24 +14,11 @@ struct PidlFree {
 };
 using Pidl = std::unique_ptr<ITEMIDLIST, PidlFree>;
 
-// Holds one reference to a COM object.
-template <class T>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() {
-    if (p_) p_->Release();
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  T* get() const { return p_; }
-  T* operator->() const { return p_; }
-  T** out() { return &p_; }
-  void** out_void() { return reinterpret_cast<void**>(&p_); }
-
- private:
-  T* p_ = nullptr;
+struct ComRelease {
+  void operator()(IUnknown* object) const { object->Release(); }
 };
+template <class T>
+using ComPtr = std::unique_ptr<T, ComRelease>;
 
 std::wstring Widen(const std::string& text) {
   if (text.empty()) return {};
@@ -123,8 +111,27 @@ int CALLBACK CompareChildren(LPARAM a, LPARAM b, LPARAM folder) {
 // Folders that are files too, such as archives the shell browses, do not belong in a folder tree.
 bool IsPlainFolder(SFGAOF attributes) { return (attributes & SFGAO_FOLDER) && !(attributes & SFGAO_STREAM); }
 
+ComPtr<IShellFolder> BindFolder(IShellFolder* desktop, LPCITEMIDLIST pidl) {
+  IShellFolder* folder = nullptr;
+  if (FAILED(desktop->BindToObject(pidl, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder)))) return {};
+  return ComPtr<IShellFolder>(folder);
+}
+
 HTREEITEM Child(HWND tree, HTREEITEM item) { return TreeView_GetChild(tree, item); }
 HTREEITEM Next(HWND tree, HTREEITEM item) { return TreeView_GetNextSibling(tree, item); }
+
+void SetHasChildren(HWND tree, HTREEITEM item, bool hasChildren) {
+  TVITEMA data{};
+  data.mask = TVIF_CHILDREN | TVIF_HANDLE;
+  data.hItem = item;
+  data.cChildren = hasChildren ? 1 : 0;
+  TreeView_SetItem(tree, &data);
+}
+
+void SortChildren(HWND tree, HTREEITEM item, IShellFolder* folder) {
+  TVSORTCB sort{item, CompareChildren, reinterpret_cast<LPARAM>(folder)};
+  TreeView_SortChildrenCB(tree, &sort, FALSE);
+}
 
 }  // namespace
 
@@ -213,13 +220,13 @@ HTREEITEM ShellTreeView::InsertFolder(HTREEITEM parent, LPITEMIDLIST absolute, b
 bool ShellTreeView::FillChildren(HTREEITEM item) {
   LPITEMIDLIST pidl = ItemPidl(hwnd_, item);
   if (!pidl) return false;
-  ComRef<IShellFolder> folder;
-  if (FAILED(desktop_->BindToObject(pidl, nullptr, IID_IShellFolder, folder.out_void())) || !folder.get()) {
-    return false;
-  }
-  ComRef<IEnumIDList> list;
+  ComPtr<IShellFolder> folder = BindFolder(desktop_, pidl);
+  if (!folder) return false;
+  IEnumIDList* listing = nullptr;
   // No owner window: a drive without a disk must not stop the program with a question.
-  if (folder->EnumObjects(nullptr, SHCONTF_FOLDERS, list.out()) != S_OK || !list.get()) return false;
+  const HRESULT hr = folder->EnumObjects(nullptr, SHCONTF_FOLDERS, &listing);
+  ComPtr<IEnumIDList> list(listing);
+  if (hr != S_OK || !list) return false;
   LPITEMIDLIST child = nullptr;
   ULONG fetched = 0;
   while (list->Next(1, &child, &fetched) == S_OK && fetched == 1 && child) {
@@ -232,14 +239,9 @@ bool ShellTreeView::FillChildren(HTREEITEM item) {
     }
   }
   if (Child(hwnd_, item)) {
-    TVSORTCB sort{item, CompareChildren, reinterpret_cast<LPARAM>(folder.get())};
-    TreeView_SortChildrenCB(hwnd_, &sort, FALSE);
+    SortChildren(hwnd_, item, folder.get());
   } else {
-    TVITEMA data{};
-    data.mask = TVIF_CHILDREN | TVIF_HANDLE;
-    data.hItem = item;
-    data.cChildren = 0;
-    TreeView_SetItem(hwnd_, &data);
+    SetHasChildren(hwnd_, item, false);
   }
   return true;
 }
@@ -290,41 +292,31 @@ void ShellTreeView::SetPath(const std::string& path) {
   LPITEMIDLIST rootPidl = ItemPidl(hwnd_, root_);
   const UINT rootDepth = IdCount(rootPidl), depth = IdCount(target.get());
   if (depth < rootDepth || !SameId(desktop_, rootPidl, Prefix(target.get(), rootDepth).get())) fail();
+  std::vector<ComPtr<IShellFolder>> way;
   for (UINT level = rootDepth; level < depth; ++level) {
-    ComRef<IShellFolder> folder;
-    if (FAILED(
-            desktop_->BindToObject(Prefix(target.get(), level).get(), nullptr, IID_IShellFolder, folder.out_void())) ||
-        !folder.get()) {
-      fail();
-    }
+    way.push_back(BindFolder(desktop_, Prefix(target.get(), level).get()));
+    if (!way.back()) fail();
   }
 
   HTREEITEM node = root_;
   for (UINT level = rootDepth; level < depth; ++level) {
-    ComRef<IShellFolder> folder;
-    desktop_->BindToObject(Prefix(target.get(), level).get(), nullptr, IID_IShellFolder, folder.out_void());
-    if (!folder.get()) fail();
+    IShellFolder* folder = way[level - rootDepth].get();
     Pidl id = Prefix(NthId(target.get(), level), 1);
     if (!Child(hwnd_, node)) FillChildren(node);
     HTREEITEM found = nullptr;
     for (HTREEITEM child = Child(hwnd_, node); child && !found; child = Next(hwnd_, child)) {
       LPITEMIDLIST pidl = ItemPidl(hwnd_, child);
-      if (pidl && SameId(folder.get(), ILFindLastID(pidl), id.get())) found = child;
+      if (pidl && SameId(folder, ILFindLastID(pidl), id.get())) found = child;
     }
     if (!found) {
       // Hidden folders are not listed, but a path may still lead through them.
       SFGAOF attributes = SFGAO_HASSUBFOLDER;
       LPCITEMIDLIST one = id.get();
-      folder->GetAttributesOf(1, &one, &attributes);
+      if (FAILED(folder->GetAttributesOf(1, &one, &attributes))) attributes = SFGAO_HASSUBFOLDER;
       found = InsertFolder(node, Prefix(target.get(), level + 1).release(), (attributes & SFGAO_HASSUBFOLDER) != 0);
       if (!found) fail();
-      TVITEMA data{};
-      data.mask = TVIF_CHILDREN | TVIF_HANDLE;
-      data.hItem = node;
-      data.cChildren = 1;
-      TreeView_SetItem(hwnd_, &data);
-      TVSORTCB sort{node, CompareChildren, reinterpret_cast<LPARAM>(folder.get())};
-      TreeView_SortChildrenCB(hwnd_, &sort, FALSE);
+      SetHasChildren(hwnd_, node, true);
+      SortChildren(hwnd_, node, folder);
     }
     TreeView_Expand(hwnd_, node, TVE_EXPAND);
     node = found;

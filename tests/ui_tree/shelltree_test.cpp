@@ -107,6 +107,8 @@ TEST_F(ShellTreeViewTest, SetPathSelectsTheFolderAndReportsItsExactPath) {
     EXPECT_TRUE(Expanded(up)) << ItemText(up);
   }
   EXPECT_FALSE(Expanded(selected));
+  // The way down reuses the listed nodes instead of adding its own.
+  EXPECT_EQ(ChildTexts(TreeView_GetParent(Tree(), selected)), (std::vector<std::string>{"First Folder", "second"}));
 
   form_->tree.SetPath(second + "\\");
   EXPECT_EQ(form_->tree.SelectedPath(), second);
@@ -116,11 +118,16 @@ TEST_F(ShellTreeViewTest, SetPathSelectsTheFolderAndReportsItsExactPath) {
 }
 
 TEST_F(ShellTreeViewTest, DriveRootKeepsItsSeparator) {
+  const size_t drives = ChildTexts(TreeView_GetRoot(Tree())).size();
   form_->tree.SetPath("C:\\");
+  EXPECT_EQ(ChildTexts(TreeView_GetRoot(Tree())).size(), drives);
   EXPECT_EQ(form_->tree.SelectedPath(), "C:\\");
   form_->tree.SetPath("Z:\\");
   form_->tree.SetPath("C:");
   EXPECT_EQ(form_->tree.SelectedPath(), "C:\\");
+
+  form_->tree.SetPath(kMyComputer);
+  EXPECT_EQ(TreeView_GetSelection(Tree()), TreeView_GetRoot(Tree()));
 }
 
 TEST_F(ShellTreeViewTest, ReachesTheSourceTreeOnDriveZ) {
@@ -199,6 +206,24 @@ TEST_F(ShellTreeViewTest, HiddenFolderOnThePathIsStillReached) {
 
   form_->tree.SetPath(inside);
   EXPECT_EQ(form_->tree.SelectedPath(), inside);
+}
+
+TEST_F(ShellTreeViewTest, NameOutsideTheCodePageYieldsAPathThatStillWorks) {
+  TempFolder temp;
+  const std::wstring wide = std::wstring(temp.path().begin(), temp.path().end()) + L"\\\u03a9mega";
+  ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
+  char shortPath[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameA((temp.path() + "\\").c_str(), shortPath, MAX_PATH), 0u);
+  wchar_t shortWide[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(wide.c_str(), shortWide, MAX_PATH), 0u);
+  const std::wstring leaf = std::wstring(shortWide).substr(std::wstring(shortWide).rfind(L'\\') + 1);
+
+  form_->tree.SetPath(std::string(shortPath) + std::string(leaf.begin(), leaf.end()));
+  const std::string selected = form_->tree.SelectedPath();
+  EXPECT_EQ(selected.find('?'), std::string::npos) << selected;
+  const DWORD attributes = GetFileAttributesA(selected.c_str());
+  EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES) << selected;
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY) << selected;
 }
 
 TEST_F(ShellTreeViewTest, RightClickSelectsTheNodeUnderTheMouse) {
