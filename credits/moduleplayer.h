@@ -42,6 +42,7 @@ class TModulePlayer {
   using TNotifyEvent = std::function<void(TModulePlayer& Sender)>;
 
   // window: the panel's window, which the library instance is bound to; the player creates none itself.
+  // library must outlive the player.
   explicit TModulePlayer(HWND window = nullptr, const ModPlugLibrary& library = ImportedModPlugLibrary());
   ~TModulePlayer();
   TModulePlayer(const TModulePlayer&) = delete;
