@@ -169,9 +169,10 @@ TForm2::TForm2(const ModPlugLibrary& library)
       Button1(*this, {.bounds = {8, 244, 308, 25}, .caption = "Thanks to that mates for making this tool"}),
       Memo1(*this, {.bounds = {288, 48, 25, 25}, .scrollBars = false}),
       Memo2(*this, {.bounds = {256, 48, 25, 25}, .scrollBars = false}) {
-  // Back to front; the button ends on top and so first in tab order.
+  // Back to front; the button ends on top and so first in tab order. The bevel only draws its frame, but
+  // as a window it would hide the pictures behind it, so it goes to the back.
   SetWindowLongA(Bevel1.hwnd(), GWL_STYLE, GetWindowLongA(Bevel1.hwnd(), GWL_STYLE) | WS_CLIPSIBLINGS);
-  for (ui::Window* control : std::initializer_list<ui::Window*>{&Image1, &Image2, &Bevel1, &Image3, &Image4,
+  for (ui::Window* control : std::initializer_list<ui::Window*>{&Bevel1, &Image1, &Image2, &Image3, &Image4,
                                                                 &ModulePlayer1Panel, &Memo1, &Memo2, &Button1}) {
     SetWindowPos(control->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }

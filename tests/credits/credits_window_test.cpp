@@ -1,0 +1,449 @@
+// The credits window: start-up, strips, frames, the wheel picture, showing and closing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Application.h"
+#include "about.h"
+#include "credits.h"
+#include "program.h"
+#include "quenbbs.h"
+#include "scroller.h"
+#include "test_support.h"
+
+namespace {
+
+// The real library, with every call written down.
+std::vector<std::string> playerCalls;
+
+ModPlugHandle WINAPI RecordCreateEx(const char* params) {
+  playerCalls.push_back(std::string("CreateEx ") + params);
+  return ImportedModPlugLibrary().CreateEx(params);
+}
+BOOL WINAPI RecordSetWindow(ModPlugHandle h, HWND window) {
+  playerCalls.push_back("SetWindow " + std::to_string(reinterpret_cast<std::uintptr_t>(window)));
+  return ImportedModPlugLibrary().SetWindow(h, window);
+}
+BOOL WINAPI RecordLoad(ModPlugHandle h, const char* name) {
+  playerCalls.push_back(std::string("Load ") + name);
+  return ImportedModPlugLibrary().Load(h, name);
+}
+BOOL WINAPI RecordIsReady(ModPlugHandle h) {
+  const BOOL ready = ImportedModPlugLibrary().IsReady(h);
+  playerCalls.push_back(std::string("IsReady ") + (ready ? "yes" : "no"));
+  return ready;
+}
+BOOL WINAPI RecordPlay(ModPlugHandle h) {
+  playerCalls.push_back("Play");
+  return ImportedModPlugLibrary().Play(h);
+}
+BOOL WINAPI RecordStop(ModPlugHandle h) {
+  playerCalls.push_back("Stop");
+  return ImportedModPlugLibrary().Stop(h);
+}
+BOOL WINAPI RecordDestroy(ModPlugHandle h) {
+  playerCalls.push_back("Destroy");
+  return ImportedModPlugLibrary().Destroy(h);
+}
+std::int32_t WINAPI RecordGetVersion() { return ImportedModPlugLibrary().GetVersion(); }
+
+const ModPlugLibrary kRecording{RecordCreateEx, RecordSetWindow, RecordLoad,    RecordIsReady,
+                                RecordPlay,     RecordStop,      RecordDestroy, RecordGetVersion};
+
+std::vector<std::string> startUpCalls;
+
+class CreditsEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    ui::Application::Initialize();
+    ui::Application::SetTitle("Vellmark Quennick Extractor");
+    CreateQuennexForms();
+    // The credits window once more, on the recording library.
+    delete Form2;
+    Form2 = new TForm2(kRecording);
+    startUpCalls = playerCalls;
+  }
+  void TearDown() override {
+    DestroyQuennexForms();
+    ui::Application::Finalize();
+  }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new CreditsEnvironment);
+
+// Pixels of a picture, row by row.
+std::vector<COLORREF> Pixels(const TPicture& picture) {
+  GdiFlush();
+  DIBSECTION dib{};
+  GetObject(GetCurrentObject(picture.Canvas(), OBJ_BITMAP), sizeof dib, &dib);
+  const auto* bits = static_cast<const std::uint8_t*>(dib.dsBm.bmBits);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < picture.Height(); ++y) {
+    const std::uint8_t* row = bits + static_cast<size_t>(y) * dib.dsBm.bmWidthBytes;
+    for (int x = 0; x < picture.Width(); ++x) pixels.push_back(RGB(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]));
+  }
+  return pixels;
+}
+
+COLORREF At(const std::vector<COLORREF>& pixels, const TPicture& picture, int x, int y) {
+  return pixels[static_cast<size_t>(y) * picture.Width() + x];
+}
+
+bool IsWhite(COLORREF c) { return c == RGB(255, 255, 255); }
+
+// The window as it is on screen, as a 24-bit BMP file.
+void SaveWindowPicture(HWND hwnd, const std::string& path) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+  SelectObject(memory, old);
+  GdiFlush();
+  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  BITMAPFILEHEADER file{0x4D42, offset + stride * height, 0, 0, offset};
+  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  bytes.append(static_cast<const char*>(bits), stride * height);
+  testing_support::WriteText(path, bytes);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+}
+
+void Pump(int milliseconds) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
+    ui::Application::ProcessMessages();
+    Sleep(5);
+  }
+}
+
+// Shown through the logo, as the user opens it.
+void OpenCredits() {
+  Form1->Show();
+  Form1->Image1Click();
+}
+
+void WheelDown() { SendMessageA(Form2->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0); }
+
+// What one frame must look like: the background, then each strip copy merged as destination OR NOT source,
+// with strip pixels outside a strip counting as blank.
+std::vector<COLORREF> ExpectedFrame(std::int32_t smallX, std::int32_t bigX, int top) {
+  const TPicture& background = *Form2->Image1.Picture;
+  std::vector<COLORREF> frame = Pixels(background);
+  const auto merge = [&](const TPicture& strip, std::int64_t sourceLeft, int targetTop) {
+    const std::vector<COLORREF> source = Pixels(strip);
+    for (int y = 0; y < strip.Height(); ++y) {
+      for (int x = 0; x < scroller::kPictureWidth; ++x) {
+        const std::int64_t sx = sourceLeft + x;
+        const int ty = targetTop + y;
+        if (sx < 0 || sx >= strip.Width() || ty >= scroller::kPictureHeight) continue;
+        COLORREF& d = frame[static_cast<size_t>(ty) * scroller::kPictureWidth + x];
+        d = (d | ~At(source, strip, static_cast<int>(sx), y)) & 0xFFFFFF;
+      }
+    }
+  };
+  merge(*SmallStrip, std::int64_t{smallX} - scroller::kPictureWidth, 0);
+  merge(*BigStrip, bigX, top);
+  return frame;
+}
+
+TEST(CreditsWindow, IsLaidOutAsDesigned) {
+  TForm2& f = *Form2;
+  EXPECT_EQ(f.Caption(), "Vellmark Credits");
+  EXPECT_EQ(f.ClientSize().cx, 323);
+  EXPECT_EQ(f.ClientSize().cy, 273);
+  const LONG style = GetWindowLongA(f.hwnd(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  const HANDLE icon =
+      LoadImageA(ui::Application::Instance(), "CREDITS_ICON", IMAGE_ICON, 32, 32, LR_SHARED);  // the same one
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(SendMessageA(f.hwnd(), WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(icon));
+  EXPECT_EQ(f.Button1.Text(), "Thanks to that mates for making this tool");
+  EXPECT_EQ(f.Button1.Bounds().top, 244);
+  EXPECT_EQ(f.Button1.Bounds().width, 308);
+  EXPECT_TRUE(f.Image4.Visible());
+  EXPECT_FALSE(f.Image1.Visible() || f.Image2.Visible() || f.Image3.Visible());
+  EXPECT_FALSE(f.ModulePlayer1Panel.Visible());
+  for (ui::Memo* memo : {&f.Memo1, &f.Memo2}) {
+    EXPECT_FALSE(memo->Visible());
+    EXPECT_FALSE(memo->Enabled());
+    EXPECT_EQ(memo->Count(), 0u);  // emptied into the scroll texts
+  }
+  for (TImage* image : {&f.Image1, &f.Image2}) {
+    ASSERT_TRUE(image->Picture);
+    EXPECT_EQ(image->Picture->Width(), 307);
+    EXPECT_EQ(image->Picture->Height(), 230);
+  }
+  // The button is first in tab order.
+  EXPECT_EQ(GetNextDlgTabItem(f.hwnd(), nullptr, FALSE), f.Button1.hwnd());
+}
+
+TEST(CreditsWindow, StartUpPreparesAndLoadsTheTune) {
+  const std::vector<std::string> expected{
+      "CreateEx bgcolor|#000000|vucolor|#00FF00|spcolor|#FF0000|spcolorhi|#FFFF00|vucolorhi|#FF0000|hidden|false|"
+      "Title|MOD|width|25|height|25|loop|true",
+      "SetWindow " + std::to_string(reinterpret_cast<std::uintptr_t>(Form2->ModulePlayer1Panel.hwnd())),
+      "Load credits.mod", "IsReady yes"};
+  EXPECT_EQ(startUpCalls, expected);
+}
+
+TEST(CreditsWindow, TextsComeFromOurCreditsAndLinks) {
+  ASSERT_EQ(CreditsLines().size(), 100u);
+  EXPECT_GT(std::count(CreditsLines().begin(), CreditsLines().end(), ""), 5);
+  ASSERT_EQ(LinkLines().size(), 4u);
+  EXPECT_EQ(BigText, scroller::JoinBigText(CreditsLines()));
+  EXPECT_NE(BigText.find("mouse wheel"), std::string::npos);
+  EXPECT_EQ(SmallText, scroller::JoinSmallText(LinkLines()));
+  EXPECT_EQ(SmallText.rfind(LinkLines()[0] + " --- "), SmallText.size() - LinkLines()[0].size() - 5);
+}
+
+TEST(CreditsWindow, StripsHoldTheTextsInTheirFonts) {
+  ASSERT_TRUE(BigStrip && SmallStrip);
+  EXPECT_EQ(BigStrip->Width(), static_cast<int>(BigText.size()) * 14 + 320);
+  EXPECT_EQ(BigStrip->Height(), 37);
+  EXPECT_EQ(SmallStrip->Width(), static_cast<int>(SmallText.size()) * 10 + 320);
+  EXPECT_EQ(SmallStrip->Height(), 16);
+  EXPECT_GT(BigWidth, 320 + static_cast<std::int32_t>(BigText.size()) * 5);
+  EXPECT_GT(SmallWidth, 320 + static_cast<std::int32_t>(SmallText.size()) * 3);
+
+  const std::vector<COLORREF> big = Pixels(*BigStrip);
+  int black = 0;
+  for (int y = 0; y < BigStrip->Height(); ++y) {
+    for (int x = 0; x < BigStrip->Width(); ++x) {
+      const COLORREF c = At(big, *BigStrip, x, y);
+      if (x < 320) {
+        ASSERT_TRUE(IsWhite(c)) << x << "," << y;  // the blank lead-in
+      }
+      if (c == RGB(0, 0, 0)) ++black;
+      ASSERT_EQ(GetRValue(c), GetBValue(c));  // black text on white: greys at most
+    }
+  }
+  EXPECT_GT(black, 1000);
+
+  const std::vector<COLORREF> small = Pixels(*SmallStrip);
+  int blue = 0;
+  for (int y = 0; y < SmallStrip->Height(); ++y) {
+    for (int x = 0; x < SmallStrip->Width(); ++x) {
+      const COLORREF c = At(small, *SmallStrip, x, y);
+      if (c == RGB(0, 0, 255)) ++blue;
+      ASSERT_EQ(GetBValue(c), 255);  // blue text on white
+    }
+    EXPECT_TRUE(IsWhite(At(small, *SmallStrip, SmallStrip->Width() - 1, y)));  // ends blank
+  }
+  EXPECT_GT(blue, 200);
+}
+
+TEST(CreditsWindow, ShowingPlaysTheTuneAndStartsTheFrames) {
+  Form2->Hide();
+  playerCalls.clear();
+  OpenCredits();
+  EXPECT_EQ(playerCalls, std::vector<std::string>{"Play"});
+  EXPECT_TRUE(Form2->Visible());
+  EXPECT_FALSE(Form1->Visible());
+  EXPECT_TRUE(Form2->Timer2.Enabled());
+  EXPECT_FALSE(Form2->Timer1.Enabled());
+  EXPECT_EQ(BounceSpeed, -16.0);
+  EXPECT_EQ(BounceY, 0.0);
+  EXPECT_EQ(ApexCount, 0);
+  // The back buffer starts as the background.
+  EXPECT_EQ(Pixels(*Form2->Image3.Picture), Pixels(*Form2->Image1.Picture));
+}
+
+TEST(CreditsWindow, EachFrameMovesBothScrollersAndTheBounce) {
+  OpenCredits();
+  SmallX = 400;
+  BigX = 398;
+  std::vector<int> tops;
+  for (int frame = 1; frame <= 6; ++frame) {
+    Form2->Timer2Timer();
+    EXPECT_EQ(SmallX, 400 - frame);
+    EXPECT_EQ(BigX, 398 + 2 * frame);
+    tops.push_back(scroller::BounceTop(BounceY));
+  }
+  EXPECT_EQ(tops, (std::vector<int>{0, 0, 1, 3, 6, 10}));
+  // Both scrollers wrap.
+  SmallX = 0;
+  BigX = BigWidth - 1;
+  Form2->Timer2Timer();
+  EXPECT_EQ(SmallX, SmallWidth);
+  EXPECT_EQ(BigX, 0);
+}
+
+TEST(CreditsWindow, FrameIsBackgroundMergedWithBothStrips) {
+  OpenCredits();
+  SmallX = 401;
+  BigX = 598;
+  BounceY = 50.0;
+  BounceSpeed = -1.0;  // stays at 50 for this frame
+  Form2->Timer2Timer();
+  ASSERT_EQ(BounceY, 50.0);
+  const std::vector<COLORREF> frame = Pixels(*Form2->Image3.Picture);
+  EXPECT_EQ(frame, ExpectedFrame(400, 600, 50));
+  EXPECT_NE(frame, Pixels(*Form2->Image1.Picture));  // the texts show
+  EXPECT_EQ(Pixels(*Form2->Image4.Picture), frame);  // shown whole
+}
+
+TEST(CreditsWindow, StripCopiesNeverReachOutsideTheStrips) {
+  OpenCredits();
+  const std::int32_t savedWidth = BigWidth;
+  BigWidth = BigStrip->Width() + 1000;  // as when the measured text outruns its strip
+  SmallX = 51;
+  BigX = BigStrip->Width() - 102;
+  BounceY = 100.0;
+  BounceSpeed = -1.0;
+  Form2->Timer2Timer();
+  BigWidth = savedWidth;
+  ASSERT_EQ(SmallX, 50);
+  ASSERT_EQ(BigX, BigStrip->Width() - 100);
+  const TPicture& back = *Form2->Image3.Picture;
+  const std::vector<COLORREF> frame = Pixels(back);
+  const std::vector<COLORREF> background = Pixels(*Form2->Image1.Picture);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 257; ++x) ASSERT_EQ(At(frame, back, x, y), At(background, back, x, y)) << x << "," << y;
+  }
+  for (int y = 100; y < 137; ++y) {
+    for (int x = 100; x < 307; ++x) ASSERT_EQ(At(frame, back, x, y), At(background, back, x, y)) << x << "," << y;
+  }
+  EXPECT_EQ(frame, ExpectedFrame(50, BigStrip->Width() - 100, 100));
+  // The big line at the floor: its rows below the picture area are dropped.
+  BounceY = 196.0;
+  BounceSpeed = 0.0;
+  BigX = 398;
+  SmallX = 0;
+  Form2->Timer2Timer();
+  EXPECT_EQ(Pixels(back), ExpectedFrame(SmallWidth, 400, 196));
+}
+
+TEST(CreditsWindow, ClosingStopsTheTuneAndShowsTheMainWindow) {
+  OpenCredits();
+  playerCalls.clear();
+  const std::int32_t bigX = BigX;
+  Form2->Button1Click();
+  EXPECT_EQ(playerCalls, std::vector<std::string>{"Stop"});
+  EXPECT_FALSE(Form2->Visible());
+  EXPECT_TRUE(Form1->Visible());
+  EXPECT_FALSE(Form2->Timer1.Enabled());
+  EXPECT_TRUE(Form2->Timer2.Enabled());  // frames go on behind the hidden window
+  // Opening again restarts the bounce but not the scrollers.
+  BounceY = 120.0;
+  BounceSpeed = 5.0;
+  ApexCount = 30;
+  OpenCredits();
+  EXPECT_EQ(BounceSpeed, -16.0);
+  EXPECT_EQ(BounceY, 0.0);
+  EXPECT_EQ(ApexCount, 0);
+  EXPECT_EQ(BigX, bigX);
+  Form2->Close();
+  EXPECT_TRUE(Form1->Visible());
+}
+
+TEST(CreditsWindow, WheelDownShowsTheHiddenPictureUntilTimer1) {
+  OpenCredits();
+  SendMessageA(Form2->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);  // upwards: nothing
+  EXPECT_TRUE(Form2->Image4.Visible());
+  EXPECT_FALSE(Form2->Timer1.Enabled());
+  WheelDown();
+  EXPECT_TRUE(Form2->Image2.Visible());
+  EXPECT_FALSE(Form2->Image4.Visible());
+  EXPECT_TRUE(Form2->Timer1.Enabled());
+  EXPECT_FALSE(Form2->Timer2.Enabled());
+  Form2->Timer1Timer();
+  EXPECT_FALSE(Form2->Image2.Visible());
+  EXPECT_TRUE(Form2->Image4.Visible());
+  EXPECT_FALSE(Form2->Timer1.Enabled());
+  EXPECT_TRUE(Form2->Timer2.Enabled());
+  Form2->Close();
+}
+
+TEST(CreditsWindow, ClosedWhileTheHiddenPictureShowsItStaysInFront) {
+  OpenCredits();
+  WheelDown();
+  Form2->Close();
+  EXPECT_FALSE(Form2->Timer1.Enabled());
+  EXPECT_FALSE(Form2->Timer2.Enabled());
+  OpenCredits();
+  EXPECT_TRUE(Form2->Image2.Visible());
+  EXPECT_FALSE(Form2->Image4.Visible());
+  EXPECT_TRUE(Form2->Timer2.Enabled());  // frames are drawn behind it
+  WheelDown();
+  Form2->Timer1Timer();
+  EXPECT_TRUE(Form2->Image4.Visible());
+  EXPECT_FALSE(Form2->Image2.Visible());
+  Form2->Close();
+}
+
+TEST(CreditsWindow, TimersRunOnTheirOwn) {
+  OpenCredits();
+  BigX = 0;
+  Pump(440);
+  EXPECT_GE(BigX, 2 * 5);  // about eleven frames of 40 ms
+  // A second wheel turn a second later does not restart the 1400 ms.
+  const DWORD start = GetTickCount();
+  WheelDown();
+  const std::int32_t stoodAt = BigX;
+  Pump(1000);
+  WheelDown();
+  while (Form2->Image2.Visible() && GetTickCount() - start < 4000) Pump(10);
+  const DWORD shownFor = GetTickCount() - start;
+  EXPECT_GE(shownFor, 1350u);
+  EXPECT_LT(shownFor, 2200u);
+  EXPECT_EQ(BigX, stoodAt);  // no frames meanwhile
+  EXPECT_TRUE(Form2->Timer2.Enabled());
+  Form2->Close();
+}
+
+// What the window shows on screen at a point of the picture area.
+COLORREF OnScreen(int x, int y) {
+  HDC dc = GetDC(Form2->hwnd());
+  const COLORREF c = GetPixel(dc, 8 + x, 8 + y);
+  ReleaseDC(Form2->hwnd(), dc);
+  return c;
+}
+
+TEST(CreditsWindow, ScreenShowsTheFramesThenTheHiddenPicture) {
+  CreateDirectoryA("screenshots", nullptr);
+  OpenCredits();
+  SmallX = SmallWidth / 2;
+  BigX = 600;
+  Pump(1500);
+  SaveWindowPicture(Form2->hwnd(), "screenshots\\credits.bmp");
+  Form2->Timer2.SetEnabled(false);
+  Pump(100);
+  for (auto [x, y] : {std::pair{150, 100}, std::pair{10, 200}, std::pair{300, 5}}) {
+    EXPECT_EQ(OnScreen(x, y), Form2->Image4.Picture->Pixel(x, y)) << x << "," << y;
+  }
+  Form2->Timer2.SetEnabled(true);
+  WheelDown();
+  Pump(200);
+  SaveWindowPicture(Form2->hwnd(), "screenshots\\credits-hidden.bmp");
+  for (auto [x, y] : {std::pair{150, 100}, std::pair{10, 200}, std::pair{300, 5}}) {
+    EXPECT_EQ(OnScreen(x, y), Form2->Image2.Picture->Pixel(x, y)) << x << "," << y;
+  }
+  Form2->Timer1Timer();
+  Form2->Close();
+  EXPECT_TRUE(testing_support::FileExists("screenshots\\credits.bmp"));
+}
+
+TEST(CreditsWindow, DestroyingEndsThePlayerAndFreesTheStrips) {
+  playerCalls.clear();
+  delete Form2;
+  Form2 = nullptr;
+  EXPECT_EQ(playerCalls, std::vector<std::string>{"Destroy"});
+  EXPECT_EQ(BigStrip, nullptr);
+  EXPECT_EQ(SmallStrip, nullptr);
+  Form2 = new TForm2(kRecording);
+  EXPECT_TRUE(BigStrip && SmallStrip);
+}
+
+}  // namespace
