@@ -209,8 +209,9 @@ TEST(Npmod32, RepeatedUseLeavesNoThreadsOrHandlesBehind) {
   for (int i = 0; i < 10; ++i) cycle();
   Sleep(100);
   GetProcessHandleCount(GetCurrentProcess(), &handles_after);
-  EXPECT_EQ(ThreadsOfThisProcess(), threads);
-  EXPECT_EQ(handles_after, handles_before);
+  // Some slack for the system's own worker threads; a leak would show ten times over.
+  EXPECT_LE(ThreadsOfThisProcess(), threads + 2);
+  EXPECT_LE(handles_after, handles_before + 4);
 }
 
 TEST(Npmod32, SongThatEndsCanBePlayedAgain) {
