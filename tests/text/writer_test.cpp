@@ -32,7 +32,6 @@ struct FakeWindow {
   std::map<std::string, std::string> diz;  // archive path -> description bytes
   ReadOptions read{kGuessLine, true, false, false};
   int reads = 0;
-  Lines read_paths;
   int stop_after_reads = -1;  // Stop is pressed once this many descriptions were read
   bool allow_overwrite = true;
   bool save_works = true;
@@ -48,7 +47,6 @@ struct FakeWindow {
     WriterHooks hooks;
     hooks.read_description = [this](int, const std::string& path, DescriptionBuffer& buffer) {
       ++reads;
-      read_paths.push_back(path);
       buffer.clear();
       const auto it = diz.find(path);
       if (it == diz.end()) return false;
@@ -133,21 +131,12 @@ TEST(TextWriters, WorkedExampleByteForByte) {
                   At({{0, "LONGNAME.ZIP"}, {13, "Editor 2.5"}, {26, "CD1"}})}));
 }
 
-TEST(TextWriters, ArchivePathUsesTheNameAsListed) {
-  WriterRig run;
-  run.Add("A.ZIP", "1", "01-01-01", "x\r\n");
-  run.Add("LONGER.ZIP", "1", "01-01-01", "y\r\n");
-  run.Write(Catalogue::kFilesCsv);
-  EXPECT_EQ(run.window.read_paths, (Lines{"S:\\In\\A.ZIP", "S:\\In\\LONGER.ZIP"}));
-}
-
 TEST(TextWriters, NoGreenItemGivesAnEmptyFileAndCountsEveryItem) {
   for (Catalogue catalogue : {Catalogue::kFilesBbs, Catalogue::kDescriptIon, Catalogue::kFilesCsv}) {
     WriterRig run;
     run.Add("RED1.ZIP", "1", "01-01-01", nullptr);
     run.Add("RED2.ZIP", "1", "01-01-01", nullptr);
-    WriterResult result = run.Write(catalogue);
-    EXPECT_EQ(result.outcome, WriterOutcome::kGenerated);
+    EXPECT_EQ(run.Write(catalogue).outcome, WriterOutcome::kGenerated);
     EXPECT_EQ(run.File(catalogue), "");
     EXPECT_EQ(run.window.reads, 0);
     EXPECT_EQ(run.state.GuessPassDone, 0);
@@ -155,45 +144,15 @@ TEST(TextWriters, NoGreenItemGivesAnEmptyFileAndCountsEveryItem) {
   }
 }
 
-TEST(TextWriters, RedItemAdvancesProgressButLeavesNoLine) {
+TEST(TextWriters, SheetAndCsvTakeLineZeroWhateverLinesToTakeSays) {
   WriterRig run;
-  run.Add("A.ZIP", "1", "01-01-01", "Alpha 1.00\r\n");
-  run.Add("B.ZIP", "1", "01-01-01", nullptr);
+  run.Add("A.ZIP", "1", "01-01-01", "one\r\ntwo\r\n");
+  run.SetLinesToTake(kAllLines);
   run.Write(Catalogue::kFilesCsv);
-  EXPECT_EQ(run.window.statuses, (Lines{"Generating CSV file 1/2", "Generating CSV file 2/2"}));
-  EXPECT_EQ(run.File(Catalogue::kFilesCsv), "A.ZIP;1;01-01-01;Alpha 1.00 \r\n");
-}
-
-TEST(TextWriters, ArchiveThatNoLongerReadsIsSkippedSilently) {
-  WriterRig run;
-  run.Add("A.ZIP", "1", "01-01-01", "\r\n\r\n");  // green, but its description is empty now
-  run.Add("B.ZIP", "22", "01-01-01", "Beta\r\n");
-  run.SetLinesToTake(kFirstLine);
-  run.Write(Catalogue::kFilesBbs);
-  // A.ZIP still counts in the name and size widths.
-  EXPECT_EQ(run.File(Catalogue::kFilesBbs), CrLf({"B.ZIP  22  01-01-01  Beta"}));
-}
-
-TEST(TextWriters, LinesToTake) {
-  const char* five = "one\r\ntwo\r\nthree\r\nfour\r\nfive\r\n";
-  WriterRig all;
-  all.Add("A.ZIP", "1", "01-01-01", five);
-  all.SetLinesToTake(kAllLines);
-  all.Write(Catalogue::kFilesBbs);
-  const std::string indent(1 + 5 + 16, ' ');
-  EXPECT_EQ(all.File(Catalogue::kFilesBbs),
-            CrLf({"A.ZIP  1  01-01-01  one", indent + "two", indent + "three", indent + "four", indent + "five"}));
-  all.Write(Catalogue::kFilesCsv);
-  EXPECT_EQ(all.File(Catalogue::kFilesCsv), "A.ZIP;1;01-01-01;one \r\n");
-  all.Write(Catalogue::kFilesXls);
-  ASSERT_EQ(all.window.sheet.size(), 9u);
-  EXPECT_EQ(all.window.sheet[8].text, "one");
-
-  WriterRig first;
-  first.Add("A.ZIP", "1", "01-01-01", five);
-  first.SetLinesToTake(kFirstLine);
-  first.Write(Catalogue::kDescriptIon);
-  EXPECT_EQ(first.File(Catalogue::kDescriptIon), "A.ZIP one\r\n");
+  EXPECT_EQ(run.File(Catalogue::kFilesCsv), "A.ZIP;1;01-01-01;one \r\n");
+  run.Write(Catalogue::kFilesXls);
+  ASSERT_EQ(run.window.sheet.size(), 9u);
+  EXPECT_EQ(run.window.sheet[8].text, "one");
 }
 
 TEST(TextWriters, GuessedLineLongerThanMeasuredGetsTwoBlanks) {
@@ -271,18 +230,6 @@ TEST(TextWriters, SheetAndCsvRunNoGuessBeforeTheirLoop) {
     EXPECT_EQ(run.state.UserHelpCount, 0);
     EXPECT_EQ(run.buffer, (Lines{"Viewer 1.00", "Viewer 2.00"}));
   }
-}
-
-TEST(TextWriters, EmptyChosenLineIsWrittenAsEmptyDescription) {
-  WriterRig run;
-  run.Add("A.ZIP", "1", "01-01-01", "Alpha 1.00\r\nAlpha 2.00\r\n");
-  run.job.guess.ask = true;
-  run.job.custom = "CD";
-  run.window.ask = [](std::int32_t, Lines&) { return BestMatch{"", false}; };
-  run.Write(Catalogue::kFilesBbs);
-  EXPECT_EQ(run.File(Catalogue::kFilesBbs), "A.ZIP  1  01-01-01  " + std::string(10 + 1 + 2, ' ') + "CD\r\n");
-  run.Write(Catalogue::kFilesCsv);
-  EXPECT_EQ(run.File(Catalogue::kFilesCsv), "A.ZIP;1;01-01-01; CD\r\n");
 }
 
 TEST(TextWriters, StopBeforeAWriterStartsDoesNothing) {
