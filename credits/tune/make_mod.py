@@ -112,13 +112,13 @@ def cell(sample=0, note=None, effect=0, param=0):
     return (sample, period(note) if note else 0, effect, param)
 
 
-CHORDS = {  # root for bass, arpeggio offsets
-    "C": ("C-1", 0x47),
-    "G": ("G-1", 0x47),
-    "Am": ("A-1", 0x37),
-    "F": ("F-1", 0x47),
+# bass root, the pulse's note, arpeggio (semitones of the third and fifth)
+CHORDS = {
+    "C": ("C-1", "C-2", 0x47),
+    "G": ("G-1", "G-1", 0x47),
+    "Am": ("A-1", "A-1", 0x37),
+    "F": ("F-1", "F-1", 0x47),
 }
-CHORD_ROOT = {"C": "C-2", "G": "G-1", "Am": "A-1", "F": "F-1"}
 
 
 def octave_up(note):
@@ -127,7 +127,7 @@ def octave_up(note):
 
 def fill_backing(pat, chords):
     for bar, chord in enumerate(chords):
-        root, arp = CHORDS[chord]
+        root, chord_note, arp = CHORDS[chord]
         for r in range(BAR):
             row = bar * BAR + r
             # Bass: eighth notes, root and octave in turn.
@@ -135,7 +135,7 @@ def fill_backing(pat, chords):
                 pat[row][1] = cell(BASS, root if r % 4 == 0 else octave_up(root))
             # Chords: one pulse note per half bar, arpeggio on every row.
             if r % 8 == 0:
-                pat[row][3] = cell(CHORD, CHORD_ROOT[chord], 0x0, arp)
+                pat[row][3] = cell(CHORD, chord_note, 0x0, arp)
             else:
                 pat[row][3] = cell(0, None, 0x0, arp)
             # Drums.
@@ -145,7 +145,9 @@ def fill_backing(pat, chords):
                 pat[row][2] = cell(SNARE, "C-2")
             elif r % 2 == 0:
                 pat[row][2] = cell(HIHAT, "C-3")
-    pat[0][1] = (pat[0][1] or cell())[:2] + (0xF, SPEED)
+    # The speed on the first row of every pattern.
+    sample, per, _, _ = pat[0][1]
+    pat[0][1] = (sample, per, 0xF, SPEED)
 
 
 def fill_lead(pat, melody):
