@@ -184,6 +184,7 @@ TForm2::TForm2(const ModPlugLibrary& library)
     SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
 
+  ModulePlayer1Panel.SetText("MOD");
   ModulePlayer1.Caption = "MOD";
   ModulePlayer1.Width = 25;
   ModulePlayer1.Height = 25;

@@ -169,12 +169,8 @@ TEST(CreditsWindow, IsLaidOutAsDesigned) {
       LoadImageA(ui::Application::Instance(), "CREDITS_ICON", IMAGE_ICON, 32, 32, LR_SHARED);  // the same one
   ASSERT_NE(icon, nullptr);
   EXPECT_EQ(SendMessageA(f.hwnd(), WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(icon));
-  EXPECT_EQ(f.Button1.Text(), "Thanks to that mates for making this tool");
-  EXPECT_EQ(f.Button1.Bounds().top, 244);
-  EXPECT_EQ(f.Button1.Bounds().width, 308);
   EXPECT_TRUE(f.Image4.Visible());
   EXPECT_FALSE(f.Image1.Visible() || f.Image2.Visible() || f.Image3.Visible());
-  EXPECT_FALSE(f.ModulePlayer1Panel.Visible());
   for (ui::Memo* memo : {&f.Memo1, &f.Memo2}) {
     EXPECT_FALSE(memo->Visible());
     EXPECT_FALSE(memo->Enabled());
@@ -198,17 +194,11 @@ TEST(CreditsWindow, StartUpPreparesAndLoadsTheTune) {
   EXPECT_EQ(startUpCalls, expected);
 }
 
-TEST(CreditsWindow, TextsComeFromOurCreditsAndLinks) {
+TEST(CreditsWindow, StripsHoldTheTextsInTheirFonts) {
   ASSERT_EQ(CreditsLines().size(), 100u);
-  EXPECT_GT(std::count(CreditsLines().begin(), CreditsLines().end(), ""), 5);
-  ASSERT_EQ(LinkLines().size(), 4u);
   EXPECT_EQ(BigText, scroller::JoinBigText(CreditsLines()));
   EXPECT_NE(BigText.find("mouse wheel"), std::string::npos);
   EXPECT_EQ(SmallText, scroller::JoinSmallText(LinkLines()));
-  EXPECT_EQ(SmallText.rfind(LinkLines()[0] + " --- "), SmallText.size() - LinkLines()[0].size() - 5);
-}
-
-TEST(CreditsWindow, StripsHoldTheTextsInTheirFonts) {
   ASSERT_TRUE(BigStrip && SmallStrip);
   EXPECT_EQ(BigStrip->Width(), static_cast<int>(BigText.size()) * 14 + 320);
   EXPECT_EQ(BigStrip->Height(), 37);
@@ -260,26 +250,6 @@ TEST(CreditsWindow, ShowingPlaysTheTuneAndStartsTheFrames) {
   EXPECT_EQ(Pixels(*Form2->Image3.Picture), Pixels(*Form2->Image1.Picture));
 }
 
-TEST(CreditsWindow, EachFrameMovesBothScrollersAndTheBounce) {
-  OpenCredits();
-  SmallX = 400;
-  BigX = 398;
-  std::vector<int> tops;
-  for (int frame = 1; frame <= 6; ++frame) {
-    Form2->Timer2Timer();
-    EXPECT_EQ(SmallX, 400 - frame);
-    EXPECT_EQ(BigX, 398 + 2 * frame);
-    tops.push_back(scroller::BounceTop(BounceY));
-  }
-  EXPECT_EQ(tops, (std::vector<int>{0, 0, 1, 3, 6, 10}));
-  // Both scrollers wrap.
-  SmallX = 0;
-  BigX = BigWidth - 1;
-  Form2->Timer2Timer();
-  EXPECT_EQ(SmallX, SmallWidth);
-  EXPECT_EQ(BigX, 0);
-}
-
 TEST(CreditsWindow, FrameIsBackgroundMergedWithBothStrips) {
   OpenCredits();
   SmallX = 401;
@@ -287,6 +257,8 @@ TEST(CreditsWindow, FrameIsBackgroundMergedWithBothStrips) {
   BounceY = 50.0;
   BounceSpeed = -1.0;  // stays at 50 for this frame
   Form2->Timer2Timer();
+  ASSERT_EQ(SmallX, 400);
+  ASSERT_EQ(BigX, 600);
   ASSERT_EQ(BounceY, 50.0);
   const std::vector<COLORREF> frame = Pixels(*Form2->Image3.Picture);
   EXPECT_EQ(frame, ExpectedFrame(400, 600, 50));

@@ -10,13 +10,10 @@ namespace {
 
 using scroller::Box;
 
-TEST(ScrollTexts, BigTextJoinsLinesWithOneBlankEach) {
+TEST(ScrollTexts, BigJoinsWithBlanksSmallRunsBackwards) {
   EXPECT_EQ(scroller::JoinBigText({"Coded by", "", "Tune by"}), "Coded by  Tune by ");
-  EXPECT_EQ(scroller::JoinBigText({}), "");
-}
-
-TEST(ScrollTexts, SmallTextRunsFromTheLastLineToTheFirst) {
   EXPECT_EQ(scroller::JoinSmallText({"first", "second", "third"}), "third --- second --- first --- ");
+  EXPECT_EQ(scroller::JoinBigText({}), "");
   EXPECT_EQ(scroller::JoinSmallText({}), "");
 }
 
@@ -124,39 +121,29 @@ TEST(Bounce, NegativeZeroOnTheFloorCountsAsApex) {
   EXPECT_EQ(b.ApexCount, 4);
 }
 
-TEST(StripCopies, SourceInsideIsCopiedWhole) {
-  const auto copy = scroller::ClipStripCopy(scroller::BigSource(400), 2000, 37, 0, 50, 307, 230);
+TEST(StripCopies, OnlyThePartInsideStripAndBufferIsCopied) {
+  // Inside: copied whole.
+  auto copy = scroller::ClipStripCopy(scroller::BigSource(400), 2000, 37, 0, 50, 307, 230);
   EXPECT_EQ(copy.source, (Box{400, 0, 707, 37}));
-  EXPECT_EQ(copy.targetLeft, 0);
   EXPECT_EQ(copy.targetTop, 50);
-}
-
-TEST(StripCopies, SourceLeftOfTheStripLeavesTheBackgroundThere) {
-  // SmallX 100: the source runs from -207; only strip columns 0..99 are copied, to 207..306.
-  const auto copy = scroller::ClipStripCopy(scroller::SmallSource(100), 900, 16, 0, 0, 307, 230);
+  // SmallX 100: the source runs from -207; strip columns 0..99 go to 207..306, the background shows left of them.
+  copy = scroller::ClipStripCopy(scroller::SmallSource(100), 900, 16, 0, 0, 307, 230);
   EXPECT_EQ(copy.source, (Box{0, 0, 100, 16}));
   EXPECT_EQ(copy.targetLeft, 207);
-  EXPECT_EQ(copy.targetTop, 0);
-  EXPECT_TRUE(scroller::ClipStripCopy(scroller::SmallSource(0), 900, 16, 0, 0, 307, 230).Empty());
-}
-
-TEST(StripCopies, SourcePastTheStripEndIsCut) {
-  const auto copy = scroller::ClipStripCopy(scroller::BigSource(1900), 2000, 37, 0, 10, 307, 230);
+  // Past the strip's right end.
+  copy = scroller::ClipStripCopy(scroller::BigSource(1900), 2000, 37, 0, 10, 307, 230);
   EXPECT_EQ(copy.source, (Box{1900, 0, 2000, 37}));
   EXPECT_EQ(copy.targetLeft, 0);
-  EXPECT_TRUE(scroller::ClipStripCopy(scroller::BigSource(2000), 2000, 37, 0, 10, 307, 230).Empty());
-  EXPECT_TRUE(scroller::ClipStripCopy(scroller::BigSource(5000), 2000, 37, 0, 10, 307, 230).Empty());
-}
-
-TEST(StripCopies, RowsBelowTheBufferAreDropped) {
-  const auto copy = scroller::ClipStripCopy(scroller::BigSource(0), 2000, 37, 0, 196, 307, 230);
+  // The big line on the floor: rows below the buffer are dropped.
+  copy = scroller::ClipStripCopy(scroller::BigSource(0), 2000, 37, 0, 196, 307, 230);
   EXPECT_EQ(copy.source, (Box{0, 0, 307, 34}));
-  EXPECT_EQ(copy.targetTop, 196);
 }
 
-TEST(StripCopies, EmptyStripsAndExtremePlacesCopyNothing) {
-  EXPECT_TRUE(scroller::ClipStripCopy(scroller::BigSource(0), 0, 0, 0, 0, 307, 230).Empty());
+TEST(StripCopies, NothingWhenNoPartOverlaps) {
   const std::int32_t top = std::numeric_limits<std::int32_t>::max();
+  EXPECT_TRUE(scroller::ClipStripCopy(scroller::SmallSource(0), 900, 16, 0, 0, 307, 230).Empty());
+  EXPECT_TRUE(scroller::ClipStripCopy(scroller::BigSource(2000), 2000, 37, 0, 10, 307, 230).Empty());
+  EXPECT_TRUE(scroller::ClipStripCopy(scroller::BigSource(0), 0, 0, 0, 0, 307, 230).Empty());
   EXPECT_TRUE(scroller::ClipStripCopy(scroller::BigSource(top), 2000, 37, 0, 0, 307, 230).Empty());
   EXPECT_TRUE(
       scroller::ClipStripCopy(scroller::BigSource(0), 2000, 37, 0, std::numeric_limits<int>::max(), 307, 230).Empty());
