@@ -66,24 +66,25 @@ class EachKind : public Sandboxed, public ::testing::WithParamInterface<Kind> {
   }
 };
 
-TEST_P(EachKind, FindsDescriptionAtRootAndWritesNothingElse) {
-  EXPECT_TRUE(Extract({{"readme.txt", "read me"}, {"file_id.diz", "Tool 1.0\r\nLine 2\r\n"}, {"z.exe", "MZ"}}));
-  ExpectNothingOrExactly(true, "Tool 1.0\r\nLine 2\r\n");
-}
-
-TEST_P(EachKind, FindsUpperCaseDescriptionInFolder) {
-  EXPECT_TRUE(Extract({{"DOCS", "", true}, {Name("DOCS", "FILE_ID.DIZ"), "upper"}}));
-  ExpectNothingOrExactly(true, "upper");
-}
-
-TEST_P(EachKind, NearNamesDoNotMatch) {
-  EXPECT_FALSE(Extract({{"file_id.diz.txt", "a"}, {"my_file_id.diz", "b"}, {"file_id.di", "c"}, {"file_id", "d"}}));
-  ExpectNothingOrExactly(false, "");
-}
-
-TEST_P(EachKind, LastOfTwoMatchesWins) {
-  EXPECT_TRUE(Extract({{"file_id.diz", "first"}, {"x.txt", "x"}, {Name("sub", "File_Id.Diz"), "second"}}));
-  ExpectNothingOrExactly(true, "second");
+// The file part decides, case-blind, in any folder; near names do not count; the last match stays.
+TEST_P(EachKind, WhichEntriesAreTheDescription) {
+  struct Case {
+    std::vector<Entry> entries;
+    const char* description;  // null: none
+  };
+  const Case cases[] = {
+      {{{"readme.txt", "read me"}, {"file_id.diz", "Tool 1.0\r\nLine 2\r\n"}, {"z.exe", "MZ"}},
+       "Tool 1.0\r\nLine 2\r\n"},
+      {{{"DOCS", "", true}, {Name("DOCS", "FILE_ID.DIZ"), "upper"}}, "upper"},
+      {{{"file_id.diz.txt", "a"}, {"my_file_id.diz", "b"}, {"file_id.di", "c"}, {"file_id", "d"}}, nullptr},
+      {{{"file_id.diz", "first"}, {"x.txt", "x"}, {Name("sub", "File_Id.Diz"), "second"}}, "second"},
+      {{}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.description ? c.description : "none");
+    EXPECT_EQ(Extract(c.entries), c.description != nullptr);
+    ExpectNothingOrExactly(c.description != nullptr, c.description ? c.description : "");
+  }
 }
 
 class RarExtraction : public Sandboxed {};
@@ -101,11 +102,6 @@ TEST_F(RarExtraction, AnyDamagedMatchMeansNoDescription) {
   }
 }
 
-TEST_P(EachKind, EmptyArchiveHasNoDescription) {
-  EXPECT_FALSE(Extract({}));
-  ExpectNothingOrExactly(false, "");
-}
-
 TEST_P(EachKind, ArchiveWithoutDescriptionLeavesNoStaleOne) {
   WriteText(DescriptionPath(), "from the archive before");
   EXPECT_FALSE(Extract({{"readme.txt", "no description here"}}));
@@ -114,10 +110,12 @@ TEST_P(EachKind, ArchiveWithoutDescriptionLeavesNoStaleOne) {
   ExpectNothingOrExactly(true, "new");
 }
 
-TEST_P(EachKind, DamagedDataIsRefused) {
+TEST_P(EachKind, DamagedOrOversizedDescriptionIsRefused) {
   Bytes archive = GetParam().make({{"file_id.diz", "GOOD DESCRIPTION TEXT"}});
   ASSERT_TRUE(makers::CorruptFirst(archive, "DESCRIPTION"));
   EXPECT_FALSE(EntpackeBeschreibung(Save(archive), TempDir()));
+  ExpectNothingOrExactly(false, "");
+  EXPECT_FALSE(Extract({{"file_id.diz", std::string(2u << 20, 'x')}}));
   ExpectNothingOrExactly(false, "");
 }
 
@@ -139,11 +137,6 @@ TEST_P(EachKind, NamesReachingOutsideStayInTheTempFolder) {
     SCOPED_TRACE(name);
     ExpectNothingOrExactly(Extract({{name, "escaped?"}}), "escaped?");
   }
-}
-
-TEST_P(EachKind, OversizedDescriptionIsRefused) {
-  EXPECT_FALSE(Extract({{"file_id.diz", std::string(2u << 20, 'x')}}));
-  ExpectNothingOrExactly(false, "");
 }
 
 TEST_P(EachKind, LongEntryNamesAreHandledSafely) {
@@ -199,22 +192,20 @@ class AceLibrary : public Sandboxed {
   static std::string Fake(const char* variant) { return ProgramFolder() + "\\" + variant; }
 };
 
-TEST_F(AceLibrary, MissingLibraryLeavesAceArchivesUndescribed) {
-  EXPECT_FALSE(LoadUnAceDll(box.path()));
-  EXPECT_EQ(ACEExtractProc, nullptr);
-  EXPECT_EQ(InitUnAceDll(), -1);
+TEST_F(AceLibrary, MissingLibraryOrEntryPointLeavesAceArchivesUndescribed) {
   const std::string temp = Folder("tmp") + "\\";
-  EXPECT_FALSE(EntpackeBeschreibung(Put("a.ace", Bytes{'F', 'A', 'K', 'E', 'A', 'C', 'E', ':', 'x'}), temp));
-  EXPECT_FALSE(FileExists(temp + "file_id.diz"));
-}
-
-TEST_F(AceLibrary, LibraryWithoutOneEntryPointIsFreed) {
+  const std::string archive = Put("a.ace", Bytes{'F', 'A', 'K', 'E', 'A', 'C', 'E', ':', 'x'});
+  EXPECT_FALSE(LoadUnAceDll(box.path()));
+  EXPECT_EQ(InitUnAceDll(), -1);
+  EXPECT_FALSE(EntpackeBeschreibung(archive, temp));
+  // Without ACETest the library is freed again, although ACEExtract is there.
   ASSERT_TRUE(FileExists(Fake("ace_partial") + "\\UnAceV2.Dll"));
   EXPECT_FALSE(LoadUnAceDll(Fake("ace_partial")));
   EXPECT_EQ(ACEInitDllProc, nullptr);
   EXPECT_EQ(ACEExtractProc, nullptr);
   EXPECT_EQ(GetModuleHandleA((Fake("ace_partial") + "\\UnAceV2.Dll").c_str()), nullptr);
-  EXPECT_FALSE(EntpackeACE(box / "a.ace", Folder("tmp") + "\\"));
+  EXPECT_FALSE(EntpackeBeschreibung(archive, temp));
+  EXPECT_FALSE(FileExists(temp + "file_id.diz"));
 }
 
 TEST_F(AceLibrary, CompleteLibraryGetsTheRecordsLaidOutAsAgreed) {
