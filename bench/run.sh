@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Extraction speed: quennex's extraction loop under Wine next to native bsdtar and unzip loops over
 # the same 1,000 ZIP and 1,000 RAR archives.
-# Usage: bench/run.sh [BUILD_DIR]   (BUILD_DIR defaults to build; it must hold a finished build)
+# Usage: bench/run.sh [BUILD_DIR]   (default build; a finished build whose Wine session no test uses now)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)

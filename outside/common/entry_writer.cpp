@@ -171,8 +171,8 @@ int Close(archive*, void* data) {
 }  // namespace
 
 int OpenArchiveFile(archive* reader, const char* path, ArchiveFile** file_out) {
-  const HANDLE file =
-      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return ARCHIVE_FATAL;
   auto* source = new (std::nothrow) FileSource{file, {}};
   if (!source) {
