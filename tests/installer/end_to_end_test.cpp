@@ -61,6 +61,36 @@ std::vector<HWND> ChildrenOfClass(HWND parent, const char* className) {
   return found;
 }
 
+// A top-level window of the given process, class and caption; other test programs show windows
+// with the same captions at the same time.
+struct TopSearch {
+  DWORD process;
+  const char* className;
+  const char* caption;
+  HWND found;
+};
+
+BOOL CALLBACK MatchTop(HWND hwnd, LPARAM data) {
+  auto* search = reinterpret_cast<TopSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  char cls[64] = {}, caption[256] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  GetWindowTextA(hwnd, caption, sizeof caption);
+  if (owner == search->process && lstrcmpiA(cls, search->className) == 0 &&
+      lstrcmpA(caption, search->caption) == 0) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindProcessWindow(DWORD process, const char* className, const char* caption) {
+  TopSearch search{process, className, caption, nullptr};
+  EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // Ends the started program whatever the test's outcome, so nothing outlives the test.
 struct StartedProgram {
   PROCESS_INFORMATION info{};
@@ -72,10 +102,6 @@ struct StartedProgram {
   }
 };
 
-bool WindowVisible(const char* caption) {
-  HWND hwnd = FindWindowA("QuennexContainer", caption);
-  return hwnd && IsWindowVisible(hwnd);
-}
 
 TEST_F(Installer, InstalledQuennexRunsOverTheDemoArchives) {
   RunInstall([&](TForm2& dialog) { ChooseFolder(dialog, base.path()); });
@@ -90,7 +116,8 @@ TEST_F(Installer, InstalledQuennexRunsOverTheDemoArchives) {
   std::string command = "\"" + folder + "\\quennex.exe\"";
   ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                              &process.info));
-  HWND main = WaitFor([] { return FindWindowA("QuennexContainer", "Vellmark Quennick Extractor Beta 2"); });
+  const DWORD id = process.info.dwProcessId;
+  HWND main = WaitFor([&] { return FindProcessWindow(id, "QuennexContainer", "Vellmark Quennick Extractor Beta 2"); });
   ASSERT_NE(main, nullptr) << "the main window did not come up: a library missing?";
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) ? main : nullptr; }));
 
@@ -102,8 +129,12 @@ TEST_F(Installer, InstalledQuennexRunsOverTheDemoArchives) {
   ASSERT_NE(logo, nullptr);
   PostMessageA(logo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   PostMessageA(logo, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-  EXPECT_TRUE(WaitFor([] { return WindowVisible("Vellmark Credits") ? HWND(1) : nullptr; }));
-  PostMessageA(FindWindowA("QuennexContainer", "Vellmark Credits"), WM_CLOSE, 0, 0);
+  HWND credits = WaitFor([&] {
+    HWND hwnd = FindProcessWindow(id, "QuennexContainer", "Vellmark Credits");
+    return hwnd && IsWindowVisible(hwnd) ? hwnd : nullptr;
+  });
+  ASSERT_NE(credits, nullptr);
+  PostMessageA(credits, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) ? main : nullptr; }));
 
   // Source and target, then Go; the report box is answered.
@@ -119,7 +150,7 @@ TEST_F(Installer, InstalledQuennexRunsOverTheDemoArchives) {
   ASSERT_NE(go, nullptr);
   ASSERT_TRUE(IsWindowEnabled(go));
   PostMessageA(go, BM_CLICK, 0, 0);
-  HWND report = WaitFor([] { return FindWindowA("#32770", "Vellmark Quennick Extractor"); });
+  HWND report = WaitFor([&] { return FindProcessWindow(id, "#32770", "Vellmark Quennick Extractor"); });
   ASSERT_NE(report, nullptr) << "no report at the end of the run";
   PostMessageA(report, WM_COMMAND, IDOK, 0);
 

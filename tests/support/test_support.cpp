@@ -33,6 +33,28 @@ void CollectFiles(const std::string& root, const std::string& relative, std::vec
   } while (FindNextFileA(find, &data));
   FindClose(find);
 }
+// Each test program gets a temp folder of its own in its working folder, so programs that ctest runs
+// side by side never share the system temp folder (quennex extracts file_id.diz into it).
+struct PrivateTempFolder {
+  std::string path;
+  PrivateTempFolder() {
+    char current[MAX_PATH];
+    const DWORD n = GetCurrentDirectoryA(MAX_PATH, current);
+    if (n == 0 || n >= MAX_PATH - 40) return;
+    path = std::string(current, n) + "\\temp-" + std::to_string(GetCurrentProcessId());
+    if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      path.clear();
+      return;
+    }
+    SetEnvironmentVariableA("TMP", (path + "\\").c_str());
+    SetEnvironmentVariableA("TEMP", (path + "\\").c_str());
+  }
+  ~PrivateTempFolder() {
+    if (!path.empty()) RemoveRecursively(path);
+  }
+};
+const PrivateTempFolder privateTemp;
+
 }  // namespace
 
 TempFolder::TempFolder() {
