@@ -9,6 +9,16 @@ triple=i686-w64-mingw32
 prefix=$cache/i686
 mkdir -p "$cache/src" "$prefix"
 jobs=$(nproc)
+log=$cache/build.log
+
+# Runs a build step with its output in the log; shows the log's end when the step fails.
+quietly() {
+  if ! "$@" >>"$log" 2>&1; then
+    echo "build-deps: failed: $*" >&2
+    tail -n 40 "$log" >&2
+    exit 1
+  fi
+}
 
 fetch_source() { # package -> prints the unpacked source folder
   local pkg=$1 dir
@@ -26,9 +36,9 @@ build_libjpeg() {
   echo "build-deps: libjpeg-turbo"
   local src; src=$(fetch_source libjpeg-turbo)
   rm -rf "$cache/build-jpeg"
-  cmake -S "$src" -B "$cache/build-jpeg" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF >/dev/null
-  cmake --build "$cache/build-jpeg" --target jpeg-static -j "$jobs" >/dev/null
+  quietly cmake -S "$src" -B "$cache/build-jpeg" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF
+  quietly cmake --build "$cache/build-jpeg" --target jpeg-static -j "$jobs"
   mkdir -p "$prefix/include" "$prefix/lib"
   cp "$cache/build-jpeg/libjpeg.a" "$prefix/lib/"
   cp "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$cache/build-jpeg/jconfig.h" "$prefix/include/"
@@ -39,14 +49,14 @@ build_libarchive() {
   echo "build-deps: libarchive"
   local src; src=$(fetch_source libarchive)
   rm -rf "$cache/build-archive"
-  cmake -S "$src" -B "$cache/build-archive" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  quietly cmake -S "$src" -B "$cache/build-archive" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_OPENSSL=OFF -DENABLE_LZMA=OFF -DENABLE_BZip2=OFF -DENABLE_ZSTD=OFF \
     -DENABLE_LZ4=OFF -DENABLE_LIBXML2=OFF -DENABLE_EXPAT=OFF -DENABLE_ICONV=OFF -DENABLE_CNG=OFF -DENABLE_ACL=OFF \
     -DENABLE_XATTR=OFF -DENABLE_TEST=OFF -DENABLE_TAR=OFF -DENABLE_CPIO=OFF -DENABLE_CAT=OFF \
     -DENABLE_LIBB2=OFF -DENABLE_PCREPOSIX=OFF -DENABLE_PCRE2POSIX=OFF -Wno-dev -DENABLE_MBEDTLS=OFF -DENABLE_NETTLE=OFF -DENABLE_WERROR=OFF \
     -DZLIB_LIBRARY=/usr/$triple/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/$triple/include \
-    -DCMAKE_C_FLAGS=-DZLIB_STATIC >/dev/null
-  cmake --build "$cache/build-archive" --target archive_static -j "$jobs" >/dev/null
+    -DCMAKE_C_FLAGS=-DZLIB_STATIC
+  quietly cmake --build "$cache/build-archive" --target archive_static -j "$jobs"
   mkdir -p "$prefix/include" "$prefix/lib"
   cp "$cache/build-archive/libarchive/libarchive_static.a" "$prefix/lib/libarchive.a"
   cp "$src/libarchive/archive.h" "$src/libarchive/archive_entry.h" "$prefix/include/"
@@ -59,13 +69,13 @@ build_libopenmpt() {
   rm -rf "$cache/build-openmpt"
   mkdir -p "$cache/build-openmpt"
   (cd "$src" && [ -x configure ] || autoreconf -fi >/dev/null 2>&1)
-  (cd "$cache/build-openmpt" && "$src/configure" --host=$triple --prefix="$prefix" --disable-shared --enable-static \
+  quietly env -C "$cache/build-openmpt" "$src/configure" --host=$triple --prefix="$prefix" --disable-shared --enable-static \
     CC=$triple-gcc-posix CXX=$triple-g++-posix \
     --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-zlib --without-portaudio \
     --without-portaudiocpp --without-pulseaudio --without-sndfile --without-flac \
-    --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc >/dev/null)
-  make -C "$cache/build-openmpt" -j "$jobs" >/dev/null
-  make -C "$cache/build-openmpt" install >/dev/null
+    --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc
+  quietly make -C "$cache/build-openmpt" -j "$jobs"
+  quietly make -C "$cache/build-openmpt" install
 }
 
 build_libjpeg

@@ -1,4 +1,5 @@
 // The credits window: start-up, strips, frames, the wheel picture, showing and closing.
+#include "window_pictures.h"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -94,31 +95,6 @@ COLORREF At(const std::vector<COLORREF>& pixels, const TPicture& picture, int x,
 bool IsWhite(COLORREF c) { return c == RGB(255, 255, 255); }
 
 // The window as it is on screen, as a 24-bit BMP file.
-void SaveWindowPicture(HWND hwnd, const std::string& path) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, old);
-  GdiFlush();
-  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  BITMAPFILEHEADER file{0x4D42, offset + stride * height, 0, 0, offset};
-  std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-  bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  bytes.append(static_cast<const char*>(bits), stride * height);
-  testing_support::WriteText(path, bytes);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
 
 void Pump(int milliseconds) {
   const DWORD start = GetTickCount();
@@ -400,7 +376,7 @@ TEST(CreditsWindow, ScreenShowsTheFramesThenTheHiddenPicture) {
   SmallX = SmallWidth / 2;
   BigX = 600;
   Pump(1500);
-  SaveWindowPicture(Form2->hwnd(), "screenshots\\credits.bmp");
+  ASSERT_TRUE(testing_support::SaveWindowPicture(Form2->hwnd(), "screenshots\\credits.bmp"));
   Form2->Timer2.SetEnabled(false);
   Pump(100);
   for (auto [x, y] : {std::pair{150, 100}, std::pair{10, 200}, std::pair{300, 5}}) {
@@ -409,7 +385,7 @@ TEST(CreditsWindow, ScreenShowsTheFramesThenTheHiddenPicture) {
   Form2->Timer2.SetEnabled(true);
   WheelDown();
   Pump(200);
-  SaveWindowPicture(Form2->hwnd(), "screenshots\\credits-hidden.bmp");
+  ASSERT_TRUE(testing_support::SaveWindowPicture(Form2->hwnd(), "screenshots\\credits-hidden.bmp"));
   for (auto [x, y] : {std::pair{150, 100}, std::pair{10, 200}, std::pair{300, 5}}) {
     EXPECT_EQ(OnScreen(x, y), Form2->Image2.Picture->Pixel(x, y)) << x << "," << y;
   }

@@ -1,36 +1,10 @@
 // The main window as shown: its layout, the run started by its first activation, and a picture of it.
+#include "window_pictures.h"
 #include "Application.h"
 #include "setup_fixture.h"
 
 namespace {
 
-void SaveWindowPicture(HWND hwnd, const std::string& path) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  const int width = r.right - r.left, height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, old);
-  const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  BITMAPFILEHEADER file{0x4D42,
-                        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height), 0, 0,
-                        sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-  FILE* out = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(out, nullptr);
-  std::fwrite(&file, sizeof file, 1, out);
-  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-  std::fwrite(bits, 1, stride * height, out);
-  std::fclose(out);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-}
 
 void Settle() {
   for (int i = 0; i < 20; ++i) {
@@ -117,14 +91,14 @@ TEST_F(Installer, FirstActivationRunsTheInstallation) {
 
   Settle();
   CreateDirectoryA("screenshots", nullptr);
-  SaveWindowPicture(Form1->hwnd(), "screenshots\\setup-done.bmp");
+  ASSERT_TRUE(testing_support::SaveWindowPicture(Form1->hwnd(), "screenshots\\setup-done.bmp"));
   pictureTaken = testing_support::FileExists("screenshots\\setup-done.bmp");
   EXPECT_TRUE(pictureTaken);
 
   Form2->Show();
   Form2->ShellTreeView1.SetPath(base.path());
   Settle();
-  SaveWindowPicture(Form2->hwnd(), "screenshots\\setup-path.bmp");
+  ASSERT_TRUE(testing_support::SaveWindowPicture(Form2->hwnd(), "screenshots\\setup-path.bmp"));
   EXPECT_TRUE(IsWindowVisible(Form2->Button1.hwnd()));
   Form2->Hide();
   Form1->Hide();
