@@ -30,3 +30,11 @@ function(quennex_add_wine_test)
   set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900
     ENVIRONMENT "QUENNEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUENNEX_FIXTURES=${CMAKE_SOURCE_DIR}/../shared/fixtures")
 endfunction()
+
+# Every C++ file the repository holds is formatted as .clang-format says.
+find_program(CLANG_FORMAT clang-format)
+if(CLANG_FORMAT)
+  add_test(NAME format_check
+    COMMAND /bin/sh -c "git ls-files '*.cpp' '*.h' | xargs ${CLANG_FORMAT} --dry-run -Werror"
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+endif()

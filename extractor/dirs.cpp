@@ -33,8 +33,8 @@ TForm4::TForm4()
 }
 
 std::string TForm4::GetDesktopPath() {
-  return registry::ReadString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                              "Desktop");
+  return registry::ReadString(HKEY_CURRENT_USER,
+                              "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Desktop");
 }
 
 void TForm4::BitBtn1Click() {

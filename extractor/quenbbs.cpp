@@ -165,7 +165,8 @@ TForm1::TForm1()
                             .gridLines = true,
                             .view = ui::ListView::ViewStyle::List}),
       ScrollBox1(TabSheet2, {options_page::ScrollBox1, options_page::ContentHeight}),
-      Label18(ScrollBox1.Content(), Help(options_page::Label18, "These files can be created into the target directory.")),
+      Label18(ScrollBox1.Content(),
+              Help(options_page::Label18, "These files can be created into the target directory.")),
       Label27(ScrollBox1.Content(), Help(options_page::Label27, "Select the files you need.")),
       CheckBox1(ScrollBox1.Content(), {options_page::CheckBox1, "Files.BBS", true}),
       CheckBox2(ScrollBox1.Content(), {options_page::CheckBox2, "Descript.ion", false}),
@@ -302,9 +303,9 @@ void TForm1::BitBtn2Click() {
   ElapsedMinutes = 0;
   ElapsedSeconds = 0;
   Timer1.SetEnabled(true);
-  for (ui::Window* control : {static_cast<ui::Window*>(&Edit1), static_cast<ui::Window*>(&BitBtn1),
-                              static_cast<ui::Window*>(&Edit3), static_cast<ui::Window*>(&BitBtn5),
-                              static_cast<ui::Window*>(&BitBtn2)}) {
+  for (ui::Window* control :
+       {static_cast<ui::Window*>(&Edit1), static_cast<ui::Window*>(&BitBtn1), static_cast<ui::Window*>(&Edit3),
+        static_cast<ui::Window*>(&BitBtn5), static_cast<ui::Window*>(&BitBtn2)}) {
     control->SetEnabled(false);
   }
   BitBtn3.SetVisible(true);
@@ -356,9 +357,9 @@ void TForm1::EndRun() {
     ui::ShowPlainMessage(ReportText);
   }
   BitBtn3Click();
-  for (ui::Window* control : {static_cast<ui::Window*>(&Edit1), static_cast<ui::Window*>(&BitBtn1),
-                              static_cast<ui::Window*>(&Edit3), static_cast<ui::Window*>(&BitBtn5),
-                              static_cast<ui::Window*>(&BitBtn2)}) {
+  for (ui::Window* control :
+       {static_cast<ui::Window*>(&Edit1), static_cast<ui::Window*>(&BitBtn1), static_cast<ui::Window*>(&Edit3),
+        static_cast<ui::Window*>(&BitBtn5), static_cast<ui::Window*>(&BitBtn2)}) {
     control->SetEnabled(true);
   }
   PageControl1.SetEnabled(true);
@@ -674,7 +675,8 @@ bool ConfirmOverwrite(const std::string& fileName) {
 
 bool SaveFileReplacing(const std::string& path, const std::string& bytes) {
   const std::string temporary = path + ".new~";
-  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool complete =

@@ -31,7 +31,8 @@ class RadioGroup::Item : public Window {
 
 RadioGroup::RadioGroup(Window& parent, const Args& args) {
   CreateContainer(&parent, args.bounds, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT);
-  frame_ = std::make_unique<GroupBox>(*this, GroupBox::Args{{0, 0, args.bounds.width, args.bounds.height}, args.caption});
+  frame_ =
+      std::make_unique<GroupBox>(*this, GroupBox::Args{{0, 0, args.bounds.width, args.bounds.height}, args.caption});
   const int rows = static_cast<int>(args.items.size());
   const int top = 16, bottom = 6;
   const int pitch = rows ? std::max(17, (args.bounds.height - top - bottom) / rows) : 17;
@@ -64,7 +65,8 @@ ScrollBox::ScrollBox(Window& parent, const Args& args) : contentHeight_(args.con
                   WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE);
   RECT client;
   GetClientRect(hwnd_, &client);
-  content_ = std::make_unique<Panel>(*this, Panel::Args{{0, 0, client.right, std::max<int>(contentHeight_, client.bottom)}});
+  content_ =
+      std::make_unique<Panel>(*this, Panel::Args{{0, 0, client.right, std::max<int>(contentHeight_, client.bottom)}});
   UpdateBar();
 }
 
@@ -80,8 +82,13 @@ void ScrollBox::SetContentHeight(int height) {
 void ScrollBox::UpdateBar() {
   RECT client;
   GetClientRect(hwnd_, &client);
-  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, contentHeight_ - 1),
-                  static_cast<UINT>(client.bottom), position_, 0};
+  SCROLLINFO info{sizeof info,
+                  SIF_RANGE | SIF_PAGE | SIF_POS,
+                  0,
+                  std::max(0, contentHeight_ - 1),
+                  static_cast<UINT>(client.bottom),
+                  position_,
+                  0};
   SetScrollInfo(hwnd_, SB_VERT, &info, TRUE);
 }
 
@@ -101,15 +108,30 @@ LRESULT ScrollBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     GetScrollInfo(hwnd_, SB_VERT, &info);
     int position = position_;
     switch (LOWORD(wparam)) {
-      case SB_LINEUP: position -= 16; break;
-      case SB_LINEDOWN: position += 16; break;
-      case SB_PAGEUP: position -= static_cast<int>(info.nPage); break;
-      case SB_PAGEDOWN: position += static_cast<int>(info.nPage); break;
+      case SB_LINEUP:
+        position -= 16;
+        break;
+      case SB_LINEDOWN:
+        position += 16;
+        break;
+      case SB_PAGEUP:
+        position -= static_cast<int>(info.nPage);
+        break;
+      case SB_PAGEDOWN:
+        position += static_cast<int>(info.nPage);
+        break;
       case SB_THUMBTRACK:
-      case SB_THUMBPOSITION: position = info.nTrackPos; break;
-      case SB_TOP: position = 0; break;
-      case SB_BOTTOM: position = contentHeight_; break;
-      default: break;
+      case SB_THUMBPOSITION:
+        position = info.nTrackPos;
+        break;
+      case SB_TOP:
+        position = 0;
+        break;
+      case SB_BOTTOM:
+        position = contentHeight_;
+        break;
+      default:
+        break;
     }
     ScrollTo(position);
     return 0;
@@ -149,9 +171,8 @@ PageControl::PageControl(Window& parent, const Args& args) {
   TabCtrl_AdjustRect(hwnd_, FALSE, &area);
   // Pages are siblings laid over the tab control's display area, so their notifications reach a container.
   for (size_t i = 0; i < args.pages.size(); ++i) {
-    pages_.push_back(std::make_unique<TabSheet>(
-        parent, Rect{args.bounds.left + area.left, args.bounds.top + area.top, area.right - area.left,
-                     area.bottom - area.top}));
+    pages_.push_back(std::make_unique<TabSheet>(parent, Rect{args.bounds.left + area.left, args.bounds.top + area.top,
+                                                             area.right - area.left, area.bottom - area.top}));
     SetWindowPos(pages_.back()->hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   SetActivePage(0);

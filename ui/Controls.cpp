@@ -110,9 +110,7 @@ CheckBox::CheckBox(Window& parent, const Args& args) {
 }
 
 bool CheckBox::Checked() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void CheckBox::SetChecked(bool checked) {
-  SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+void CheckBox::SetChecked(bool checked) { SendMessageA(hwnd_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 void CheckBox::Click() {
   SetChecked(!Checked());
@@ -140,8 +138,8 @@ Label::Label(Window& parent, const Args& args) : color_(args.color) {
     if (bounds.width == 0) bounds.width = size.cx;
     if (bounds.height == 0) bounds.height = 13;
   }
-  CreateControl(parent, WC_STATICA, bounds,
-                WS_VISIBLE | SS_NOPREFIX | (args.centered ? SS_CENTER : SS_LEFT), 0, args.caption);
+  CreateControl(parent, WC_STATICA, bounds, WS_VISIBLE | SS_NOPREFIX | (args.centered ? SS_CENTER : SS_LEFT), 0,
+                args.caption);
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
@@ -279,12 +277,14 @@ LRESULT Memo::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
 // ListBox
 
 ListBox::ListBox(Window& parent, const Args& args) {
-  CreateControl(parent, WC_LISTBOXA, args.bounds, WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                WS_EX_CLIENTEDGE);
+  CreateControl(parent, WC_LISTBOXA, args.bounds,
+                WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
 }
 
 void ListBox::Clear() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }
-void ListBox::Add(const std::string& item) { SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str())); }
+void ListBox::Add(const std::string& item) {
+  SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
 int ListBox::Count() const { return static_cast<int>(SendMessageA(hwnd_, LB_GETCOUNT, 0, 0)); }
 
 std::string ListBox::Item(int index) const {

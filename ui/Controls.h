@@ -179,6 +179,7 @@ class Memo : public Window {
   void SetFont(HFONT font, UINT codePage = CP_ACP);
   // Pushes the lines into the control (done on every change while the memo is visible, and when shown).
   void Refresh();
+
  protected:
   LRESULT HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) override;
 

@@ -89,7 +89,8 @@ HBITMAP MakeBitmap(const DecodedPicture& picture) {
   if (!bitmap) throw std::runtime_error("cannot create bitmap");
   const size_t stride = (static_cast<size_t>(picture.width) * 3 + 3) & ~size_t{3};
   for (int y = 0; y < picture.height; ++y) {
-    std::memcpy(static_cast<std::uint8_t*>(bits) + stride * y, picture.bgr.data() + static_cast<size_t>(y) * picture.width * 3,
+    std::memcpy(static_cast<std::uint8_t*>(bits) + stride * y,
+                picture.bgr.data() + static_cast<size_t>(y) * picture.width * 3,
                 static_cast<size_t>(picture.width) * 3);
   }
   return bitmap;

@@ -53,8 +53,8 @@ class Window {
 
  protected:
   // Creates a child control of a standard class inside parent and attaches it.
-  void CreateControl(Window& parent, const char* className, const Rect& bounds, DWORD style,
-                     DWORD exStyle = 0, const std::string& text = {});
+  void CreateControl(Window& parent, const char* className, const Rect& bounds, DWORD style, DWORD exStyle = 0,
+                     const std::string& text = {});
   void Attach(HWND hwnd);
   // Replaces the window procedure so that this object sees every message first.
   void Subclass();

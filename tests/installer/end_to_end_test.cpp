@@ -77,8 +77,7 @@ BOOL CALLBACK MatchTop(HWND hwnd, LPARAM data) {
   char cls[64] = {}, caption[256] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
   GetWindowTextA(hwnd, caption, sizeof caption);
-  if (owner == search->process && lstrcmpiA(cls, search->className) == 0 &&
-      lstrcmpA(caption, search->caption) == 0) {
+  if (owner == search->process && lstrcmpiA(cls, search->className) == 0 && lstrcmpA(caption, search->caption) == 0) {
     search->found = hwnd;
     return FALSE;
   }
@@ -101,7 +100,6 @@ struct StartedProgram {
     CloseHandle(info.hProcess);
   }
 };
-
 
 TEST_F(Installer, InstalledQuennexRunsOverTheDemoArchives) {
   RunInstall([&](TForm2& dialog) { ChooseFolder(dialog, base.path()); });

@@ -5,7 +5,6 @@
 
 namespace {
 
-
 void Settle() {
   for (int i = 0; i < 20; ++i) {
     ui::Application::ProcessMessages();

@@ -6,7 +6,6 @@
 
 namespace {
 
-
 void Settle() {
   for (int i = 0; i < 20; ++i) {
     ui::Application::ProcessMessages();
@@ -40,7 +39,8 @@ TEST(Screenshots, MainWindowPagesAndFolderPicker) {
 TEST(Screenshots, ViewerWithADosDescription) {
   CreateDirectoryA("screenshots", nullptr);
   Form3->Memo1.SetLines({"\xC9\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBB",
-                         "\xBA  BBS Toolkit v2.31 \xBA", "\xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBC",
+                         "\xBA  BBS Toolkit v2.31 \xBA",
+                         "\xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBC",
                          "  Door kit, user editor and", "  \xB0\xB1\xB2 nodelist compiler \xB2\xB1\xB0"});
   Form3->Show();
   Settle();

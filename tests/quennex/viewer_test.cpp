@@ -56,7 +56,8 @@ TEST_F(Viewer, RedOrGreyItemsAndFailedExtractionsGiveTheirMessages) {
     ScriptedMessages messages;
     f.ListView1.Select(0);  // grey: not probed yet
     f.ListView1.DblClick();
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"The red LED indicates that there is\rno description available."});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"The red LED indicates that there is\rno description available."});
   }
   f.ProbeArchives();
   {
