@@ -17,10 +17,11 @@ add_test(NAME wine_session_stop COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-session.s
 set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 
-# quennex_add_wine_test(NAME name SOURCES ... LIBS ... [WORKING_DIRECTORY dir])
-# Builds one GoogleTest program and registers it as one ctest test run under Wine.
+# quennex_add_wine_test(NAME name SOURCES ... LIBS ... [WORKING_DIRECTORY dir] [SHOWS_WINDOWS])
+# Builds one GoogleTest program and registers it as one ctest test run under Wine. Programs that
+# show windows take turns on the display, so their windows and screen pictures never overlap.
 function(quennex_add_wine_test)
-  cmake_parse_arguments(T "" "NAME;WORKING_DIRECTORY" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SHOWS_WINDOWS" "NAME;WORKING_DIRECTORY" "SOURCES;LIBS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE GTest::gtest GTest::gtest_main ${T_LIBS})
   if(NOT T_WORKING_DIRECTORY)
@@ -29,6 +30,9 @@ function(quennex_add_wine_test)
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1 WORKING_DIRECTORY ${T_WORKING_DIRECTORY})
   set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900
     ENVIRONMENT "QUENNEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUENNEX_FIXTURES=${CMAKE_SOURCE_DIR}/../shared/fixtures")
+  if(T_SHOWS_WINDOWS)
+    set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK display)
+  endif()
 endfunction()
 
 # Every C++ file the repository holds is formatted as .clang-format says.
