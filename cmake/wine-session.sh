@@ -22,6 +22,8 @@ start() {
     WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$session/wineboot.log" 2>&1 || { cat "$session/wineboot.log" >&2; exit 1; }
     # No window manager runs on the test display: unmanaged windows show and hide without waiting for one.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$session/wineboot.log" 2>&1
+    # A crashing test program ends with a backtrace on its output instead of waiting in a dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$session/wineboot.log" 2>&1
   fi
   wineserver -p </dev/null >/dev/null 2>&1
   # Start Wine's services now, detached from ctest: started later by a test program, they would

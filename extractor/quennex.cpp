@@ -1,6 +1,8 @@
 // The program block of quennex.
 #include <windows.h>
 
+#include <exception>
+
 #include "Application.h"
 #include "UnAceV2.h"
 #include "program.h"
@@ -9,10 +11,17 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   UnAceV2Initialize();
   ui::Application::Initialize();
   ui::Application::SetTitle("Vellmark Quennick Extractor");
-  CreateQuennexForms();
-  ui::Application::Run();
+  int exitCode = 0;
+  try {
+    CreateQuennexForms();
+    ui::Application::Run();
+  } catch (const std::exception& error) {
+    // Only a failure to create the windows gets here; handlers report their own errors.
+    ui::Application::ShowException(error);
+    exitCode = 1;
+  }
   DestroyQuennexForms();
   ui::Application::Finalize();
   UnAceV2Finalize();
-  return 0;
+  return exitCode;
 }

@@ -19,4 +19,5 @@ app=$build/extractor
 echo "Source folder to try: $root/demo (in the folder picker: My Computer, Z:, then that path)"
 cd "$app"
 export WINEARCH=win32 WINEPREFIX=${WINEPREFIX:-$HOME/.wine-quennex} WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 exec wine ./quennex.exe

@@ -113,7 +113,7 @@ TEST_F(Writers, UnwritableTargetGivesTwoFailuresAndOneHint) {
   ScriptedMessages messages;
   f.BitBtn2Click();
   ASSERT_EQ(messages.Texts().size(), 1u);
-  const std::string& report = messages.Texts()[0];
+  const std::string report = messages.Texts()[0];
   EXPECT_NE(report.find("Could not create Files.BBS.\rCould not create CSV file.\r"
                         "Check target directory for available diskspace or other errors.\r"),
             std::string::npos)
