@@ -24,6 +24,7 @@ echo "archives: $(ls "$data"/*.zip | wc -l) ZIP, $(ls "$data"/*.rar | wc -l) RAR
 # Wine keeps itself busy for some seconds after the session starts; a first round lets it settle.
 run "$exe" run "$windows_data" >/dev/null
 run "$exe" run "$windows_data"
+run "$build/bench/probe_bench.exe" "$windows_data"
 
 rate() {  # rate LABEL COMMAND... : runs COMMAND ARCHIVE for every archive of the label's kind, warm
   local label=$1 kind=$2; shift 2

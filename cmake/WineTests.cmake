@@ -28,7 +28,7 @@ function(quennex_add_wine_test)
     set(T_WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   endif()
   add_test(NAME ${T_NAME} COMMAND ${T_NAME} --gtest_brief=1 WORKING_DIRECTORY ${T_WORKING_DIRECTORY})
-  set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 900
+  set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
     ENVIRONMENT "QUENNEX_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUENNEX_FIXTURES=${CMAKE_SOURCE_DIR}/../shared/fixtures")
   if(T_SHOWS_WINDOWS)
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK display)

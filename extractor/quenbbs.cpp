@@ -513,8 +513,10 @@ void TForm1::ProbeArchives() {
   ProgressBar1.SetMax(n);
   ProgressBar1.SetVisible(true);
   int probed = 0, found = 0;
+  // The source box is disabled during a run, so its text is read once.
+  const std::string source = Edit1.Text() + "\\";
   for (int k = 0; k < n; ++k) {
-    const bool extracted = EntpackeBeschreibung(Edit1.Text() + "\\" + ListView1.Item(k).caption);
+    const bool extracted = EntpackeBeschreibung(source + ListView1.Item(k).caption);
     ListView1.SetImageIndex(k, extracted ? 1 : 2);
     ++probed;
     if (extracted) ++found;

@@ -96,7 +96,21 @@ Edit::Edit(Window& parent, const Args& args) {
   Subclass();
 }
 
+std::string Edit::Text() const {
+  if (stale_) {
+    text_ = Window::Text();
+    stale_ = false;
+  }
+  return text_;
+}
+
+bool Edit::OnCommand(WORD code) {
+  if (code == EN_CHANGE) stale_ = true;
+  return false;
+}
+
 LRESULT Edit::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_SETTEXT) stale_ = true;
   const LRESULT result = CallOriginal(message, wparam, lparam);
   if (message == WM_LBUTTONUP && onClick) Fire(onClick);
   return result;
@@ -168,11 +182,37 @@ GroupBox::GroupBox(Window& parent, const Args& args) {
 StatusBar::StatusBar(Window& parent) {
   CreateControl(parent, STATUSCLASSNAMEA, {0, 0, 0, 0}, WS_VISIBLE | CCS_BOTTOM);
   SendMessageA(hwnd_, SB_SIMPLE, TRUE, 0);
+  Subclass();
 }
+
+namespace {
+constexpr DWORD kStatusRedrawMs = 25;
+constexpr UINT_PTR kStatusTimer = 1;
+}  // namespace
 
 void StatusBar::SetSimpleText(const std::string& text) {
   text_ = text;
-  SendMessageA(hwnd_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
+  if (GetTickCount() - shownAt_ >= kStatusRedrawMs) {
+    Show();
+  } else if (!pending_) {
+    pending_ = true;
+    SetTimer(hwnd_, kStatusTimer, kStatusRedrawMs, nullptr);
+  }
+}
+
+void StatusBar::Show() {
+  if (pending_) KillTimer(hwnd_, kStatusTimer);
+  pending_ = false;
+  shownAt_ = GetTickCount();
+  SendMessageA(hwnd_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text_.c_str()));
+}
+
+LRESULT StatusBar::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_TIMER && wparam == kStatusTimer) {
+    Show();
+    return 0;
+  }
+  return CallOriginal(message, wparam, lparam);
 }
 
 // ProgressBar

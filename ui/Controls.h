@@ -55,9 +55,17 @@ class Edit : public Window {
     bool tabStop = true;
   };
   Edit(Window& parent, const Args& args);
+  // The text, kept here between changes: asking the control is slow under some platforms.
+  std::string Text() const;
   Event onClick;  // a mouse click into the box
+  bool OnCommand(WORD code) override;
+
  protected:
   LRESULT HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  mutable std::string text_;
+  mutable bool stale_ = true;
 };
 
 class CheckBox : public Window {
@@ -118,11 +126,19 @@ class StatusBar : public Window {
  public:
   // One simple panel along the bottom of the parent.
   explicit StatusBar(Window& parent);
+  // The text is at once what SimpleText() reads; the bar shows it within a few milliseconds, so a
+  // text that changes for every archive does not cost a redraw each time.
   void SetSimpleText(const std::string& text);
   std::string SimpleText() const { return text_; }
 
+ protected:
+  LRESULT HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) override;
+
  private:
+  void Show();
   std::string text_;
+  DWORD shownAt_ = 0;
+  bool pending_ = false;
 };
 
 class ProgressBar : public Window {
