@@ -7,33 +7,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include <libopenmpt/libopenmpt.h>
-
 namespace npmod32 {
 namespace {
 
-constexpr int kRate = 44100;
+constexpr int kRate = ModuleRenderer::kRate;
 constexpr std::size_t kBlockFrames = kRate / 20;  // 50 ms
 constexpr std::size_t kBlockCount = 4;
 constexpr DWORD kBlockMillis = 50;
-// Tracker modules are small; anything larger is not one we want to hold in memory.
-constexpr LONGLONG kMaxFileSize = 64 << 20;
-constexpr int kStereoSeparationPercent = 60;
-
-bool ReadWholeFile(const char* file_name, std::vector<unsigned char>* bytes) {
-  HANDLE file =
-      CreateFileA(file_name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = false;
-  LARGE_INTEGER size;
-  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxFileSize) {
-    bytes->resize(static_cast<std::size_t>(size.QuadPart));
-    DWORD read = 0;
-    ok = ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) && read == bytes->size();
-  }
-  CloseHandle(file);
-  return ok;
-}
 
 COLORREF ToColorRef(std::uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
@@ -48,41 +28,27 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
 
 Player::Player(const PlayerOptions& options) : options_(options) {}
 
-Player::~Player() {
-  Stop();
-  if (module_) openmpt_module_destroy(module_);
-}
+Player::~Player() { Stop(); }
 
 bool Player::Load(const char* file_name) {
   std::lock_guard lock(mutex_);
   StopLocked();
-  if (module_) {
-    openmpt_module_destroy(module_);
-    module_ = nullptr;
-  }
-  std::vector<unsigned char> bytes;
-  if (file_name == nullptr || *file_name == '\0' || !ReadWholeFile(file_name, &bytes)) return false;
-  module_ = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr,
-                                               openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr);
-  if (!module_) return false;
-  openmpt_module_set_repeat_count(module_, options_.loop ? -1 : 0);
-  openmpt_module_set_render_param(module_, OPENMPT_MODULE_RENDER_STEREOSEPARATION_PERCENT, kStereoSeparationPercent);
-  return true;
+  return renderer_.LoadFile(file_name, options_.loop);
 }
 
 bool Player::IsReady() {
   std::lock_guard lock(mutex_);
-  return module_ != nullptr;
+  return renderer_.IsLoaded();
 }
 
 bool Player::Play() {
   std::lock_guard lock(mutex_);
-  if (!module_) return false;
+  if (!renderer_.IsLoaded()) return false;
   if (thread_) {
     if (WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT) return true;
     // The song ran to its end: start it over.
     JoinThread();
-    openmpt_module_set_position_seconds(module_, 0.0);
+    renderer_.Rewind();
   }
   stop_event_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!stop_event_) return false;
@@ -110,7 +76,7 @@ void Player::StopLocked() {
   if (!thread_) return;
   SetEvent(stop_event_);
   JoinThread();
-  if (module_) openmpt_module_set_position_seconds(module_, 0.0);
+  renderer_.Rewind();
 }
 
 void Player::JoinThread() {
@@ -153,8 +119,7 @@ void Player::Run() {
 }
 
 bool Player::Render(std::int16_t* frames, std::size_t count, std::size_t* rendered) {
-  *rendered = openmpt_module_read_interleaved_stereo(module_, kRate, count, frames);
-  std::fill(frames + *rendered * 2, frames + count * 2, std::int16_t{0});
+  *rendered = renderer_.Render(frames, count);
   DrawMeter(frames, *rendered);
   return *rendered > 0;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// One player instance: a loaded module, rendered by libopenmpt and fed to wave-out on a thread of its own.
+// One player instance: a loaded module, rendered and fed to wave-out on a thread of its own.
 #include <windows.h>
 
 #include <atomic>
@@ -7,8 +7,7 @@
 #include <mutex>
 
 #include "player_options.h"
-
-struct openmpt_module;
+#include "renderer.h"
 
 namespace npmod32 {
 
@@ -43,7 +42,7 @@ class Player {
   std::atomic<HWND> window_{nullptr};
   std::mutex mutex_;  // serialises the public operations
   // Touched by the playback thread only while it runs; the public operations join it first.
-  openmpt_module* module_ = nullptr;
+  ModuleRenderer renderer_;
   HANDLE thread_ = nullptr;
   HANDLE stop_event_ = nullptr;
 };
