@@ -14,7 +14,7 @@ packages=(
   g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev cmake make ninja-build
   wine wine32:i386 wine64 xvfb x11-utils xdotool imagemagick
   googletest dpkg-dev autoconf automake libtool pkg-config
-  python3 python3-xlrd liblnk-utils unzip libarchive-tools zip clang-format git
+  python3 python3-xlrd liblnk-utils unzip libarchive-tools zip clang-format git clang libclang-rt-14-dev
 )
 
 missing=()
