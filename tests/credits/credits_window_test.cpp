@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -392,6 +393,80 @@ TEST(CreditsWindow, ScreenShowsTheFramesThenTheHiddenPicture) {
   Form2->Timer1Timer();
   Form2->Close();
   EXPECT_TRUE(testing_support::FileExists("screenshots\\credits.bmp"));
+}
+
+// The picture area of a window picture saved as a 24-bit BMP, row by row; empty when unreadable.
+std::vector<COLORREF> PictureAreaOf(const std::string& path, POINT origin) {
+  const std::vector<std::uint8_t> bytes = testing_support::ReadBytes(path);
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  if (bytes.size() < sizeof file + sizeof info) return {};
+  std::memcpy(&file, bytes.data(), sizeof file);
+  std::memcpy(&info, bytes.data() + sizeof file, sizeof info);
+  const int width = info.biWidth, height = info.biHeight;
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+  if (info.biBitCount != 24 || width < origin.x + scroller::kPictureWidth ||
+      height < origin.y + scroller::kPictureHeight || bytes.size() < file.bfOffBits + stride * height) {
+    return {};
+  }
+  std::vector<COLORREF> pixels;
+  for (int y = origin.y; y < origin.y + scroller::kPictureHeight; ++y) {
+    const std::uint8_t* row = bytes.data() + file.bfOffBits + stride * (height - 1 - y);  // bottom-up
+    for (int x = origin.x; x < origin.x + scroller::kPictureWidth; ++x) {
+      pixels.push_back(RGB(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]));
+    }
+  }
+  return pixels;
+}
+
+bool RowsDiffer(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b, int top, int bottom) {
+  const auto first = static_cast<std::ptrdiff_t>(top) * scroller::kPictureWidth;
+  const auto last = static_cast<std::ptrdiff_t>(bottom) * scroller::kPictureWidth;
+  return !std::equal(a.begin() + first, a.begin() + last, b.begin() + first);
+}
+
+// Frames driven one by one from the opening; the screen shows each, and the texts move between them.
+TEST(CreditsWindow, ScreenshotsAfterTenAndSixtyFrames) {
+  CreateDirectoryA("screenshots", nullptr);
+  OpenCredits();
+  Form2->Timer2.SetEnabled(false);
+  SmallX = SmallWidth;
+  BigX = 0;
+  RECT window;
+  GetWindowRect(Form2->hwnd(), &window);
+  POINT origin{8, 8};
+  ClientToScreen(Form2->hwnd(), &origin);
+  origin = {origin.x - window.left, origin.y - window.top};
+  struct Shot {
+    int frames;
+    const char* path;
+    std::vector<COLORREF> area;
+    int bigTop;
+  };
+  std::vector<Shot> shots{{10, "screenshots\\credits-frame-010.bmp", {}, 0},
+                          {60, "screenshots\\credits-frame-060.bmp", {}, 0}};
+  int done = 0;
+  for (Shot& shot : shots) {
+    for (; done < shot.frames; ++done) Form2->Timer2Timer();
+    Pump(150);
+    ASSERT_TRUE(testing_support::SaveWindowPicture(Form2->hwnd(), shot.path));
+    shot.area = PictureAreaOf(shot.path, origin);
+    ASSERT_FALSE(shot.area.empty()) << shot.path;
+    EXPECT_EQ(shot.area, Pixels(*Form2->Image4.Picture)) << shot.path;
+    shot.bigTop = scroller::BounceTop(BounceY);
+    std::printf("after %d frames: SmallX %d, BigX %d, big line at y %d\n", shot.frames, static_cast<int>(SmallX),
+                static_cast<int>(BigX), shot.bigTop);
+  }
+  const Shot& early = shots[0];
+  const Shot& late = shots[1];
+  EXPECT_TRUE(RowsDiffer(early.area, late.area, 0, scroller::kSmallStripHeight));
+  EXPECT_NE(early.bigTop, late.bigTop);  // the big line bounced
+  for (const Shot& shot : shots) {
+    const int bottom = std::min(shot.bigTop + scroller::kBigStripHeight, scroller::kPictureHeight);
+    EXPECT_TRUE(RowsDiffer(early.area, late.area, shot.bigTop, bottom)) << "big line of " << shot.path;
+  }
+  Form2->Timer2.SetEnabled(true);
+  Form2->Close();
 }
 
 TEST(CreditsWindow, DestroyingEndsThePlayerAndFreesTheStrips) {
