@@ -1,6 +1,7 @@
 #include "quennex_fixture.h"
 
 #include "Application.h"
+#include "UnAceV2.h"
 #include "program.h"
 
 namespace {
@@ -9,15 +10,26 @@ StartState startState;
 class QuennexEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
+    UnAceV2Initialize();  // as the program's start does: UnAceV2.Dll lies beside the test program
     ui::Application::Initialize();
     ui::Application::SetTitle("Vellmark Quennick Extractor");
     CreateQuennexForms();
+    // A message box or modal window that no test answers fails that test instead of waiting for a user.
+    ui::SetMessageResponder([](const ui::MessageRequest& request) {
+      ADD_FAILURE() << "unexpected message box: " << request.text;
+      return static_cast<int>(IDOK);
+    });
+    ui::SetModalResponder([](ui::Form& form) {
+      ADD_FAILURE() << "unexpected modal window: " << form.Caption();
+      return static_cast<int>(ui::mrCancel);
+    });
     startState = {Form1->Caption(), Form1->StatusBar1.SimpleText(), Form1->Label5.Caption(), Form1->Label7.Caption(),
                   Form1->Label9.Caption()};
   }
   void TearDown() override {
     DestroyQuennexForms();
     ui::Application::Finalize();
+    UnAceV2Finalize();
   }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new QuennexEnvironment);
