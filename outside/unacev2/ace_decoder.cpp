@@ -243,14 +243,17 @@ class Unpacker::Impl {
     } else {
       if (m.solid() && chain_broken_) return Status::kCorrupt;
       if (!lz_) lz_ = std::make_unique<LzDecoder>();
-      if (!m.solid()) lz_->Reset();
+      // Only a fresh window mends a broken chain; stored members never touch it.
+      if (!m.solid()) {
+        lz_->Reset();
+        chain_broken_ = false;
+      }
       BitReader bits(source_, m.data_offset, m.packed_size);
       s = lz_->Decode(bits, m.method == kBlocked, (m.params & 0x0F) + 10, m.original_size, out);
     }
     if (!sink_ok) return Status::kSinkFailed;
     if (s != Status::kOk) return s;
     if (crc != m.crc32) return Status::kCrcMismatch;
-    if (!m.solid()) chain_broken_ = false;
     return Status::kOk;
   }
 

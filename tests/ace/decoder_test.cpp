@@ -125,6 +125,31 @@ TEST(AceDecoder, DamageInASolidMemberFailsTheMembersAfterIt) {
   EXPECT_NE(d.results[4], Status::kOk);
 }
 
+TEST(AceDecoder, AStoredMemberDoesNotMendABrokenSolidChain) {
+  const auto original = ReadFixture("sharpcompress__Ace.method1-solid.ace");
+  if (original.empty()) GTEST_SKIP() << "no fixtures";
+  const Decoded good = DecodeAll(original);
+  ASSERT_EQ(good.dir.members.size(), 5u);
+  const ace::Member& exe = good.dir.members[2];
+  const ace::Member& jpg = good.dir.members[3];
+  const auto at = [&](std::uint64_t offset) { return original.begin() + static_cast<std::ptrdiff_t>(offset); };
+  // The exe damaged, then a stored member that is not solid, then the jpg that builds on the exe.
+  std::vector<std::uint8_t> archive(original.begin(), at(exe.data_offset + exe.packed_size));
+  // Damage near its end: it fails with most of its bytes still in the window.
+  archive[static_cast<std::size_t>(exe.data_offset + exe.packed_size - 200)] ^= 0x55;
+  const auto stored = MakeStoredArchive({{"plain.txt", Bytes("not solid")}});
+  archive.insert(archive.end(), stored.begin() + 30, stored.end());  // without its main header
+  archive.insert(archive.end(), at(exe.data_offset + exe.packed_size), at(jpg.data_offset + jpg.packed_size));
+
+  const Decoded d = DecodeAll(archive);
+  ASSERT_EQ(d.dir.status, Status::kOk);
+  ASSERT_EQ(d.dir.members.size(), 5u);
+  EXPECT_NE(d.results[2], Status::kOk);
+  EXPECT_EQ(d.results[3], Status::kOk);
+  EXPECT_EQ(d.results[4], Status::kCorrupt);
+  EXPECT_TRUE(d.contents[4].empty());
+}
+
 TEST(AceDecoder, StoredMembersAndTheirFailures) {
   const std::vector<StoredMember> members = {
       {"a.txt", Bytes("alpha")},
