@@ -50,3 +50,24 @@ TEST(Screenshots, ViewerWithADosDescription) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Screenshots, BestMatchWindow) {
+  CreateDirectoryA("screenshots", nullptr);
+  ResetMainWindow();
+  Form1->ListView1.Add({"TOOLKIT.ZIP", {"1234", "07-14-03"}, 1, 0});
+  CurrentItemIndex = 0;
+  Form5->ListBox1.Clear();
+  for (const char* line : {"BBS Toolkit v2.31", "Toolkit 2.31 for DOS (c) 1996", "Door kit, user editor v1.0 beta"}) {
+    Form5->ListBox1.Add(line);
+  }
+  Form5->FormShow();
+  Form5->Show();
+  Settle();
+  ASSERT_TRUE(testing_support::SaveWindowPicture(Form5->hwnd(), "screenshots\\best-match.bmp"));
+  Form5->Hide();
+  Form1->ListView1.Clear();
+}
+
+}  // namespace

@@ -232,3 +232,62 @@ TEST(DemoFolder, GoOverTheDemoArchivesWritesFilesBbs) {
 }
 
 }  // namespace
+
+namespace {
+
+class WriterFailures : public Writers {};
+
+TEST_F(WriterFailures, StopDuringTheProbePassLeavesExistingCataloguesAlone) {
+  for (int i = 0; i < 4; ++i) Put(std::string(1, static_cast<char>('A' + i)) + ".ZIP", "Tool 1.0\r\n");
+  for (ui::CheckBox* box : {&f.CheckBox2, &f.CheckBox3, &f.CheckBox9}) box->SetChecked(true);
+  for (const char* name : {"Files.BBS", "Descript.ION", "Files.xls", "Files.csv"}) WriteText(target / name, name);
+  f.ListView1.onChange = [&](int index) {
+    if (index == 1) f.BitBtn3.Click();
+  };
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  for (const char* name : {"Files.BBS", "Descript.ION", "Files.xls", "Files.csv"}) {
+    EXPECT_EQ(ReadText(target / name), name) << "no writer starts after Stop";
+  }
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Stopped by user."});
+}
+
+TEST_F(WriterFailures, AFolderInThePlaceOfTheFileFailsAndTheOtherFilesAreWritten) {
+  Put("A.ZIP", "Tool 1.0\r\n");
+  testing_support::MakeFolder(target / "Files.BBS");
+  f.CheckBox7.SetChecked(false);
+  f.CheckBox9.SetChecked(true);
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_TRUE(testing_support::FolderExists(target / "Files.BBS"));
+  EXPECT_NE(ReportText.find("Could not create Files.BBS.\rCSV file generated.\r"), std::string::npos) << ReportText;
+  EXPECT_TRUE(WriteFailed);
+  EXPECT_NE(ReadText(target / "Files.csv").find("Tool 1.0"), std::string::npos);
+}
+
+TEST_F(WriterFailures, ATargetThatIsAFileFailsAndLeavesItAlone) {
+  Put("A.ZIP", "Tool 1.0\r\n");
+  WriteText(target / "not-a-folder", "a file");
+  f.Edit3.SetText(target / "not-a-folder");
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_EQ(ReadText(target / "not-a-folder"), "a file");
+  EXPECT_NE(ReportText.find("Could not create Files.BBS.\r"), std::string::npos);
+}
+
+TEST_F(WriterFailures, AFailedSaveKeepsTheOldFile) {
+  Put("A.ZIP", "Tool 1.0\r\n");
+  WriteText(target / "Files.BBS", "old catalogue");
+  f.CheckBox7.SetChecked(false);
+  // The old file is held open without sharing: the new one cannot take its place.
+  HANDLE held = CreateFileA((target / "Files.BBS").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  CloseHandle(held);
+  EXPECT_EQ(ReadText(target / "Files.BBS"), "old catalogue");
+  EXPECT_FALSE(testing_support::FileExists(target / "Files.BBS.new~")) << "no temporary file left behind";
+  EXPECT_NE(ReportText.find("Could not create Files.BBS.\r"), std::string::npos);
+}
+
+}  // namespace
