@@ -33,11 +33,9 @@ Result Extract(ace::Unpacker& unpacker, const ace::Member& m, std::size_t index)
     r.status = unpacker.Unpack(m, nullptr);
     return r;
   }
-  r.status = unpacker.Unpack(m, [&](const std::uint8_t* data, std::size_t size) {
-    if (r.bytes.size() + size > m.original_size) Fail("more output than the original size", index);
-    r.bytes.insert(r.bytes.end(), data, data + size);
-    return true;
-  });
+  // The buffer refuses only bytes past the size the header gave.
+  r.status = ace::UnpackToBuffer(unpacker, m, m.original_size, r.bytes);
+  if (r.status == ace::Status::kSinkFailed) Fail("more output than the original size", index);
   if (r.status != ace::Status::kOk) return r;
   if (m.is_folder()) {
     if (!r.bytes.empty()) Fail("a folder with contents", index);
