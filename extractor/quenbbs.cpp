@@ -470,6 +470,7 @@ bool TForm1::ReadSourceDir() {
   WIN32_FIND_DATAA entry;
   HANDLE listing = FindFirstFileA((Edit1.Text() + "\\*").c_str(), &entry);
   if (listing != INVALID_HANDLE_VALUE) {
+    ListView1.BeginUpdate();
     do {
       ++entries;
       const std::string name = entry.cFileName;
@@ -503,6 +504,7 @@ bool TForm1::ReadSourceDir() {
       SetStatus("Archive " + std::to_string(entries));
     } while (FindNextFileA(listing, &entry));
     FindClose(listing);
+    ListView1.EndUpdate();
     SetStatus("");
   }
   return RarCount + AceCount + ZipCount > 0;

@@ -5,6 +5,10 @@
 namespace ui {
 
 namespace {
+// Texts and positions that change for every archive are drawn at most this often.
+constexpr DWORD kRedrawMs = 25;
+constexpr UINT_PTR kRedrawTimer = 1;
+
 DWORD TabStop(bool on) { return on ? WS_TABSTOP : 0; }
 
 HBITMAP LoadGlyph(int resource) {
@@ -185,30 +189,25 @@ StatusBar::StatusBar(Window& parent) {
   Subclass();
 }
 
-namespace {
-constexpr DWORD kStatusRedrawMs = 25;
-constexpr UINT_PTR kStatusTimer = 1;
-}  // namespace
-
 void StatusBar::SetSimpleText(const std::string& text) {
   text_ = text;
-  if (GetTickCount() - shownAt_ >= kStatusRedrawMs) {
+  if (GetTickCount() - shownAt_ >= kRedrawMs) {
     Show();
   } else if (!pending_) {
     pending_ = true;
-    SetTimer(hwnd_, kStatusTimer, kStatusRedrawMs, nullptr);
+    SetTimer(hwnd_, kRedrawTimer, kRedrawMs, nullptr);
   }
 }
 
 void StatusBar::Show() {
-  if (pending_) KillTimer(hwnd_, kStatusTimer);
+  if (pending_) KillTimer(hwnd_, kRedrawTimer);
   pending_ = false;
   shownAt_ = GetTickCount();
   SendMessageA(hwnd_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text_.c_str()));
 }
 
 LRESULT StatusBar::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_TIMER && wparam == kStatusTimer) {
+  if (message == WM_TIMER && wparam == kRedrawTimer) {
     Show();
     return 0;
   }
@@ -220,6 +219,7 @@ LRESULT StatusBar::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) 
 ProgressBar::ProgressBar(Window& parent, const Args& args) {
   CreateControl(parent, PROGRESS_CLASSA, args.bounds, (args.visible ? WS_VISIBLE : 0) | (args.smooth ? PBS_SMOOTH : 0));
   SetMax(100);
+  Subclass();
 }
 
 void ProgressBar::SetMax(int max) {
@@ -229,7 +229,27 @@ void ProgressBar::SetMax(int max) {
 
 void ProgressBar::SetPosition(int position) {
   position_ = position;
-  SendMessageA(hwnd_, PBM_SETPOS, position, 0);
+  if (GetTickCount() - shownAt_ >= kRedrawMs) {
+    Show();
+  } else if (!pending_) {
+    pending_ = true;
+    SetTimer(hwnd_, kRedrawTimer, kRedrawMs, nullptr);
+  }
+}
+
+void ProgressBar::Show() {
+  if (pending_) KillTimer(hwnd_, kRedrawTimer);
+  pending_ = false;
+  shownAt_ = GetTickCount();
+  SendMessageA(hwnd_, PBM_SETPOS, position_, 0);
+}
+
+LRESULT ProgressBar::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_TIMER && wparam == kRedrawTimer) {
+    Show();
+    return 0;
+  }
+  return CallOriginal(message, wparam, lparam);
 }
 
 // UpDown

@@ -151,13 +151,21 @@ class ProgressBar : public Window {
   ProgressBar(Window& parent, const Args& args);
   void SetMax(int max);
   int Max() const { return max_; }
+  // As with the status bar, the position is at once what Position() reads and is drawn within a few
+  // milliseconds.
   void SetPosition(int position);
   int Position() const { return position_; }
   void StepBy(int delta) { SetPosition(position_ + delta); }
 
+ protected:
+  LRESULT HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) override;
+
  private:
+  void Show();
   int max_ = 100;
   int position_ = 0;
+  DWORD shownAt_ = 0;
+  bool pending_ = false;
 };
 
 // A horizontal or vertical pair of arrows.

@@ -100,7 +100,12 @@ void ListView::ClickColumn(int column) {
   if (onColumnClick) RunGuarded([&] { onColumnClick(column); });
 }
 
+void ListView::EndUpdate() {
+  if (updating_ > 0 && --updating_ == 0) Refresh();
+}
+
 void ListView::Refresh() {
+  if (updating_) return;
   ListView_SetItemCountEx(hwnd_, static_cast<int>(items_.size()), LVSICF_NOSCROLL);
   columnsStale_ = true;
   if (view_ == ViewStyle::Details && IsWindowVisible(hwnd_)) SizeColumns();

@@ -50,6 +50,9 @@ class ListView : public Window {
   void SetCaption(int index, const std::string& caption);
   // Re-sorts all items with the compare callback (stable).
   void Sort();
+  // Between these, added items are kept in order but the control is told only once, at the end.
+  void BeginUpdate() { ++updating_; }
+  void EndUpdate();
 
   ViewStyle View() const { return view_; }
   void SetView(ViewStyle view);
@@ -80,6 +83,7 @@ class ListView : public Window {
   ImageList* smallImages_;
   ImageList* stateImages_;
   bool columnsStale_ = true;
+  int updating_ = 0;
 };
 
 }  // namespace ui
