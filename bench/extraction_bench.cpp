@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "seconds.h"
 #include "archive_makers.h"
 #include "extraction.h"
 
@@ -56,14 +57,6 @@ std::vector<std::string> List(const std::string& folder, const char* pattern) {
   } while (FindNextFileA(find, &data));
   FindClose(find);
   return paths;
-}
-
-double Seconds() {
-  static LARGE_INTEGER frequency{};
-  if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 int Run(const std::string& folder) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "seconds.h"
 #include "Application.h"
 #include "Graphics.h"
 #include "program.h"
@@ -15,14 +16,6 @@
 #include "viewer.h"
 
 namespace {
-
-double Seconds() {
-  static LARGE_INTEGER frequency{};
-  if (!frequency.QuadPart) QueryPerformanceFrequency(&frequency);
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double WorkingSetMiB() {
   PROCESS_MEMORY_COUNTERS counters{};

@@ -7,7 +7,6 @@ namespace ui {
 namespace {
 // Texts and positions that change for every archive are drawn at most this often.
 constexpr DWORD kRedrawMs = 25;
-constexpr UINT_PTR kRedrawTimer = 1;
 
 DWORD TabStop(bool on) { return on ? WS_TABSTOP : 0; }
 
@@ -189,29 +188,35 @@ StatusBar::StatusBar(Window& parent) {
   Subclass();
 }
 
+bool RedrawThrottle::DrawNow(HWND control) {
+  if (GetTickCount() - drawnAt_ >= kRedrawMs) return true;
+  if (!pending_) {
+    pending_ = true;
+    SetTimer(control, kTimerId, kRedrawMs, nullptr);
+  }
+  return false;
+}
+
+void RedrawThrottle::Drawn(HWND control) {
+  if (pending_) KillTimer(control, kTimerId);
+  pending_ = false;
+  drawnAt_ = GetTickCount();
+}
+
 void StatusBar::SetSimpleText(const std::string& text) {
   text_ = text;
-  if (GetTickCount() - shownAt_ >= kRedrawMs) {
-    Show();
-  } else if (!pending_) {
-    pending_ = true;
-    SetTimer(hwnd_, kRedrawTimer, kRedrawMs, nullptr);
-  }
+  if (throttle_.DrawNow(hwnd_)) Show();
 }
 
 void StatusBar::Show() {
-  if (pending_) KillTimer(hwnd_, kRedrawTimer);
-  pending_ = false;
-  shownAt_ = GetTickCount();
+  throttle_.Drawn(hwnd_);
   SendMessageA(hwnd_, SB_SETTEXTA, SB_SIMPLEID, reinterpret_cast<LPARAM>(text_.c_str()));
 }
 
 LRESULT StatusBar::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_TIMER && wparam == kRedrawTimer) {
-    Show();
-    return 0;
-  }
-  return CallOriginal(message, wparam, lparam);
+  if (!RedrawThrottle::IsItsTimer(message, wparam)) return CallOriginal(message, wparam, lparam);
+  Show();
+  return 0;
 }
 
 // ProgressBar
@@ -229,27 +234,18 @@ void ProgressBar::SetMax(int max) {
 
 void ProgressBar::SetPosition(int position) {
   position_ = position;
-  if (GetTickCount() - shownAt_ >= kRedrawMs) {
-    Show();
-  } else if (!pending_) {
-    pending_ = true;
-    SetTimer(hwnd_, kRedrawTimer, kRedrawMs, nullptr);
-  }
+  if (throttle_.DrawNow(hwnd_)) Show();
 }
 
 void ProgressBar::Show() {
-  if (pending_) KillTimer(hwnd_, kRedrawTimer);
-  pending_ = false;
-  shownAt_ = GetTickCount();
+  throttle_.Drawn(hwnd_);
   SendMessageA(hwnd_, PBM_SETPOS, position_, 0);
 }
 
 LRESULT ProgressBar::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_TIMER && wparam == kRedrawTimer) {
-    Show();
-    return 0;
-  }
-  return CallOriginal(message, wparam, lparam);
+  if (!RedrawThrottle::IsItsTimer(message, wparam)) return CallOriginal(message, wparam, lparam);
+  Show();
+  return 0;
 }
 
 // UpDown

@@ -122,6 +122,22 @@ class GroupBox : public Window {
   GroupBox(Window& parent, const Args& args);
 };
 
+// Draws a value that changes very often at most every few milliseconds: now when the last drawing is
+// old enough, otherwise once the control's timer fires.
+class RedrawThrottle {
+ public:
+  // True when the value is to be drawn now; otherwise the control gets a WM_TIMER that IsItsTimer names.
+  bool DrawNow(HWND control);
+  // To be called when the value is drawn.
+  void Drawn(HWND control);
+  static bool IsItsTimer(UINT message, WPARAM wparam) { return message == WM_TIMER && wparam == kTimerId; }
+
+ private:
+  static constexpr UINT_PTR kTimerId = 1;
+  DWORD drawnAt_ = 0;
+  bool pending_ = false;
+};
+
 class StatusBar : public Window {
  public:
   // One simple panel along the bottom of the parent.
@@ -137,8 +153,7 @@ class StatusBar : public Window {
  private:
   void Show();
   std::string text_;
-  DWORD shownAt_ = 0;
-  bool pending_ = false;
+  RedrawThrottle throttle_;
 };
 
 class ProgressBar : public Window {
@@ -164,8 +179,7 @@ class ProgressBar : public Window {
   void Show();
   int max_ = 100;
   int position_ = 0;
-  DWORD shownAt_ = 0;
-  bool pending_ = false;
+  RedrawThrottle throttle_;
 };
 
 // A horizontal or vertical pair of arrows.
