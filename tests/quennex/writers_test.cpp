@@ -291,3 +291,33 @@ TEST_F(WriterFailures, AFailedSaveKeepsTheOldFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BestMatchWindow, AnIndexNamingNoItemAndAnEmptyListGiveEmptyTexts) {
+  ResetMainWindow();
+  CurrentItemIndex = 99;  // left by an earlier run: names no item of this list
+  Form5->ListBox1.Clear();
+  Form5->FormShow();
+  EXPECT_EQ(Form5->Label2.Caption(), "");
+  EXPECT_EQ(Form5->Edit1.Text(), "");
+  Form5->FormClosed();
+  EXPECT_EQ(Form5->ChosenLine(), "");
+  EXPECT_EQ(Form3->Memo1.Lines(), std::vector<std::string>{""}) << "the buffer holds the one (empty) line";
+}
+
+TEST(BestMatchWindow, TheCloseBoxTakesTheSelectedLineLikeSelect) {
+  ResetMainWindow();
+  Form5->ListBox1.Clear();
+  for (const char* line : {"one 1.0 a", "two 2.0 b"}) Form5->ListBox1.Add(line);
+  ScriptedModals modal([](ui::Form& form) {
+    Form5->ListBox1.SetItemIndex(1);
+    form.Close();  // as the close box
+    return static_cast<int>(ui::mrCancel);
+  });
+  Form5->ShowModal();
+  EXPECT_EQ(Form5->ChosenLine(), "two 2.0 b");
+  EXPECT_EQ(Form3->Memo1.Lines(), std::vector<std::string>{"two 2.0 b"});
+}
+
+}  // namespace
