@@ -3,7 +3,6 @@
 # run this again only to change them. Magenta (#FF00FF) in the bottom-left pixel marks transparency.
 set -euo pipefail
 cd "$(dirname "$0")"
-bmp() { convert "$@" -type truecolor "BMP3:${@: -1}" 2>/dev/null || true; }
 key='#FF00FF'
 
 led() { # colour light dark file

@@ -3,17 +3,8 @@
 # run this again only to change them. Magenta (#FF00FF) in the bottom-left pixel marks transparency.
 set -euo pipefail
 cd "$(dirname "$0")"
-key='#FF00FF'
 
-led() { # colour light dark file
-  convert -size 16x16 xc:$key -fill "$3" -draw 'circle 7.5,7.5 7.5,1' -fill "$1" -draw 'circle 7.5,7.5 7.5,2.5' \
-    -fill "$2" -draw 'circle 6,6 6,4.5' -type truecolor "BMP3:$4"
-}
-led '#909090' '#D8D8D8' '#505050' led-grey.bmp
-led '#10C020' '#A0FFA0' '#086010' led-green.bmp
-led '#E01010' '#FFA0A0' '#700808' led-red.bmp
-convert led-grey.bmp led-green.bmp led-red.bmp +append -type truecolor BMP3:leds.bmp
-rm led-grey.bmp led-green.bmp led-red.bmp
+# The LEDs are the main window's own: ../../extractor/pictures/leds.bmp.
 
 # Window icon: a box with a down arrow, 32 and 16 pixels.
 for s in 32 16; do
