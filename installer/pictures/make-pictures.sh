@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Draws the installer's pictures with ImageMagick. The results are kept in the repository;
-# run this again only to change them. Magenta (#FF00FF) in the bottom-left pixel marks transparency.
+# run this again only to change them.
 set -euo pipefail
 cd "$(dirname "$0")"
 
