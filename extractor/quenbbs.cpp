@@ -303,11 +303,7 @@ void TForm1::BitBtn2Click() {
   ElapsedMinutes = 0;
   ElapsedSeconds = 0;
   Timer1.SetEnabled(true);
-  for (ui::Window* control :
-       {static_cast<ui::Window*>(&Edit1), static_cast<ui::Window*>(&BitBtn1), static_cast<ui::Window*>(&Edit3),
-        static_cast<ui::Window*>(&BitBtn5), static_cast<ui::Window*>(&BitBtn2)}) {
-    control->SetEnabled(false);
-  }
+  SetFolderRowsAndGoEnabled(false);
   BitBtn3.SetVisible(true);
   PageControl1.SetEnabled(false);
   PageControl1.SetActivePage(0);
@@ -357,14 +353,19 @@ void TForm1::EndRun() {
     ui::ShowPlainMessage(ReportText);
   }
   BitBtn3Click();
-  for (ui::Window* control :
-       {static_cast<ui::Window*>(&Edit1), static_cast<ui::Window*>(&BitBtn1), static_cast<ui::Window*>(&Edit3),
-        static_cast<ui::Window*>(&BitBtn5), static_cast<ui::Window*>(&BitBtn2)}) {
-    control->SetEnabled(true);
-  }
+  SetFolderRowsAndGoEnabled(true);
   PageControl1.SetEnabled(true);
   SetStatus("Ready");
   running_ = false;
+}
+
+// The folder rows and Go, which a run disables and gives back at its end.
+void TForm1::SetFolderRowsAndGoEnabled(bool enabled) {
+  for (ui::Window* control :
+       {static_cast<ui::Window*>(&Edit1), static_cast<ui::Window*>(&BitBtn1), static_cast<ui::Window*>(&Edit3),
+        static_cast<ui::Window*>(&BitBtn5), static_cast<ui::Window*>(&BitBtn2)}) {
+    control->SetEnabled(enabled);
+  }
 }
 
 void TForm1::BitBtn3Click() {

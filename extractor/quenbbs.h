@@ -156,6 +156,7 @@ class TForm1 : public ui::Form {
   quennex::BestMatch AskBestMatch(std::vector<std::string>& candidates);
   bool SaveSheet(const std::string& path, const std::vector<quennex::SheetCell>& cells);
   void EndRun();
+  void SetFolderRowsAndGoEnabled(bool enabled);
   void SetStatus(const std::string& text) { StatusBar1.SetSimpleText(text); }
   bool running_ = false;
   bool closeAfterRun_ = false;
