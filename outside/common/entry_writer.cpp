@@ -202,4 +202,40 @@ size_t ReadArchiveAt(ArchiveFile* file, std::int64_t offset, void* buffer, size_
   return read;
 }
 
+namespace {
+
+std::string WideToAnsi(const wchar_t* wide) {
+  std::string text;
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size > 1) {
+    text.resize(static_cast<size_t>(size));
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), size, nullptr, nullptr);
+    text.resize(static_cast<size_t>(size - 1));
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string EntryPath(archive_entry* entry) {
+  // Characters the ANSI code page lacks come out as '?', which IsSafeFileName refuses.
+  std::string path;
+  if (const char* narrow = archive_entry_pathname(entry)) {
+    path = narrow;
+  } else if (const wchar_t* wide = archive_entry_pathname_w(entry)) {
+    path = WideToAnsi(wide);
+  } else if (const char* utf8 = archive_entry_pathname_utf8(entry)) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+    if (size > 1) {
+      std::wstring wide(static_cast<size_t>(size), L'\0');
+      MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), size);
+      path = WideToAnsi(wide.c_str());
+    }
+  }
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return path;
+}
+
 }  // namespace outside

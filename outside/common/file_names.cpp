@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <archive_entry.h>
-
 #include <array>
 
 namespace outside {
@@ -23,7 +21,7 @@ bool IsDeviceName(std::string_view name) {
   while (!base.empty() && base.back() == ' ') base.remove_suffix(1);
   std::string upper;
   for (char c : base) upper += UpperAscii(c);
-  static constexpr std::array<std::string_view, 6> kFixed = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  static constexpr std::array<std::string_view, 7> kFixed = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
   for (auto device : kFixed) {
     if (upper == device) return true;
   }
@@ -59,42 +57,6 @@ bool SameFileName(std::string_view a, std::string_view b) {
     CharLowerBuffA(right.data(), static_cast<DWORD>(right.size()));
   }
   return left == right;
-}
-
-namespace {
-
-std::string WideToAnsi(const wchar_t* wide) {
-  std::string text;
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (size > 1) {
-    text.resize(static_cast<size_t>(size));
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), size, nullptr, nullptr);
-    text.resize(static_cast<size_t>(size - 1));
-  }
-  return text;
-}
-
-}  // namespace
-
-std::string EntryPath(archive_entry* entry) {
-  // Characters the ANSI code page lacks come out as '?', which IsSafeFileName refuses.
-  std::string path;
-  if (const char* narrow = archive_entry_pathname(entry)) {
-    path = narrow;
-  } else if (const wchar_t* wide = archive_entry_pathname_w(entry)) {
-    path = WideToAnsi(wide);
-  } else if (const char* utf8 = archive_entry_pathname_utf8(entry)) {
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    if (size > 1) {
-      std::wstring wide(static_cast<size_t>(size), L'\0');
-      MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), size);
-      path = WideToAnsi(wide.c_str());
-    }
-  }
-  for (char& c : path) {
-    if (c == '/') c = '\\';
-  }
-  return path;
 }
 
 }  // namespace outside

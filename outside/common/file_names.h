@@ -3,8 +3,6 @@
 #include <string>
 #include <string_view>
 
-struct archive_entry;
-
 namespace outside {
 
 // The text after the last '\', '/' or ':'.
@@ -19,8 +17,5 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 
 // Compares two file names case-blind in the user's locale.
 bool SameFileName(std::string_view a, std::string_view b);
-
-// The entry's path in the ANSI code page with '\' separators; "" when it has none.
-std::string EntryPath(archive_entry* entry);
 
 }  // namespace outside

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ace_decoder.h"
+#include "file_names.h"
 
 namespace {
 
@@ -102,25 +103,6 @@ std::vector<std::string> SplitNames(const char* names) {
   }
   if (!current.empty()) out.push_back(current);
   return out;
-}
-
-// A name we may create directly inside the destination: no folder parts, nothing Windows
-// would read as a device or silently change.
-bool IsPlainFileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (unsigned char c : name) {
-    if (c < 0x20 || std::strchr("<>:\"/\\|?*", c)) return false;
-  }
-  if (name.back() == '.' || name.back() == ' ') return false;
-  std::string stem = name.substr(0, name.find('.'));
-  for (char& c : stem) c = LowerAscii(c);
-  static const char* const kDevices[] = {"con",  "prn",  "aux",  "nul",  "com1", "com2", "com3",  "com4",
-                                         "com5", "com6", "com7", "com8", "com9", "lpt1", "lpt2",  "lpt3",
-                                         "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9", "clock$"};
-  for (const char* device : kDevices) {
-    if (stem == device) return false;
-  }
-  return true;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
@@ -256,7 +238,7 @@ int __stdcall ACEExtract(const char* archive, AceExtractRecord* record) {
                                                        [](const ace::Member& m) { return m.solid(); });
     auto matches = [&](const ace::Member& m) {
       const std::string part = m.file_part();
-      return !m.is_folder() && IsPlainFileName(part) &&
+      return !m.is_folder() && outside::IsSafeFileName(part) &&
              std::any_of(wanted.begin(), wanted.end(),
                          [&](const std::string& name) { return SameNameCaseBlind(name, part); });
     };
