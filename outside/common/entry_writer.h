@@ -19,6 +19,11 @@ enum class EntryResult {
   kWriteFailed,  // the target could not be created or replaced
 };
 
+// archive_read_next_header from a clear errno. libarchive ends the whole process when a name
+// conversion fails while errno reads ENOMEM, and a failed allocation before it, in an earlier archive
+// or earlier in this one, leaves exactly that value behind. Every call below clears errno likewise.
+int NextHeader(archive* reader, archive_entry** entry);
+
 // Reads the current entry to its end, so that the reader checks its CRC, into data.
 EntryResult ReadEntry(archive* reader, archive_entry* entry, std::vector<char>& data);
 

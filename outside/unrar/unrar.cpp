@@ -145,7 +145,7 @@ int __stdcall RARReadHeader(RarHandle handle, RarHeaderRecord* header) try {
   if (!rar || !header) return kRarBadArgument;
   rar->entry = nullptr;
   archive_entry* entry = nullptr;
-  const int status = archive_read_next_header(rar->reader, &entry);
+  const int status = outside::NextHeader(rar->reader, &entry);
   if (status == ARCHIVE_EOF) return kRarEndOfArchive;
   if (status < ARCHIVE_WARN || !entry) return kRarBadData;
   FillHeader(*rar, entry, *header);
