@@ -209,6 +209,11 @@ size_t ReadArchiveAt(ArchiveFile* file, std::int64_t offset, void* buffer, size_
   return read;
 }
 
+std::uint64_t ArchiveSize(ArchiveFile* file) {
+  LARGE_INTEGER size;
+  return file && GetFileSizeEx(file->file, &size) && size.QuadPart > 0 ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+}
+
 namespace {
 
 std::string WideToAnsi(const wchar_t* wide) {

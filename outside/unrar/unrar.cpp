@@ -7,9 +7,11 @@
 
 #include <cstring>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "block_walk.h"
 #include "entry_writer.h"
 #include "file_names.h"
 #include "stored_crc.h"
@@ -22,6 +24,8 @@ struct RarArchive {
   archive_entry* entry = nullptr;     // the entry of the last header, until it is processed
   std::int64_t header_position = -1;  // where the reader began that header
   outside::ArchiveFile* file = nullptr;
+  std::uint32_t entries_read = 0;
+  std::optional<std::uint32_t> entries_allowed;  // libarchive is not let past this many
 };
 
 void CopyCut(char (&field)[260], const std::string& text) {
@@ -133,6 +137,12 @@ RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
     delete rar;
     return nullptr;
   }
+  outside::ArchiveFile* file = rar->file;
+  rar->entries_allowed = unrar::EntriesBeforeHazard(
+      [file](std::uint64_t offset, std::uint8_t* out, size_t size) {
+        return outside::ReadArchiveAt(file, static_cast<std::int64_t>(offset), out, size);
+      },
+      outside::ArchiveSize(file));
   record->open_result = kRarOk;
   return rar;
 } catch (const std::bad_alloc&) {
@@ -144,13 +154,21 @@ int __stdcall RARReadHeader(RarHandle handle, RarHeaderRecord* header) try {
   auto* rar = static_cast<RarArchive*>(handle);
   if (!rar || !header) return kRarBadArgument;
   rar->entry = nullptr;
+  if (rar->entries_allowed && rar->entries_read >= *rar->entries_allowed) return kRarBadData;
   archive_entry* entry = nullptr;
   const int status = outside::NextHeader(rar->reader, &entry);
   if (status == ARCHIVE_EOF) return kRarEndOfArchive;
   if (status < ARCHIVE_WARN || !entry) return kRarBadData;
+  // A reader that hands out entries without moving on would keep the caller's loop going for ever.
+  const std::int64_t position = archive_read_header_position(rar->reader);
+  if (position <= rar->header_position) {
+    rar->entries_allowed = rar->entries_read;
+    return kRarBadData;
+  }
   FillHeader(*rar, entry, *header);
   rar->entry = entry;
-  rar->header_position = archive_read_header_position(rar->reader);
+  rar->header_position = position;
+  ++rar->entries_read;
   return kRarOk;
 } catch (const std::bad_alloc&) {
   return kRarNoMemory;

@@ -113,6 +113,32 @@ Bytes MakeRar4(const std::vector<Entry>& entries) {
   return out;
 }
 
+Bytes MakeRar4Block(std::uint64_t declared_size, const std::string& data, bool unix_link) {
+  const bool large = declared_size >> 32 != 0;
+  const std::string name = unix_link ? "link" : "CMT";
+  Bytes block = {static_cast<std::uint8_t>(unix_link ? 0x74 : 0x7A)};
+  Put16(block, 0x8000 | (large ? 0x0100 : 0));
+  Put16(block, static_cast<std::uint32_t>((large ? 40 : 32) + name.size()));
+  Put32(block, static_cast<std::uint32_t>(declared_size));  // packed
+  Put32(block, static_cast<std::uint32_t>(data.size()));    // unpacked
+  block.push_back(3);                                       // Unix
+  Put32(block, Crc(data));
+  Put32(block, 0x2D2A6000);
+  block.push_back(29);
+  block.push_back(0x30);
+  Put16(block, static_cast<std::uint32_t>(name.size()));
+  Put32(block, unix_link ? 0xA1FF : 0x81A4);  // the mode
+  if (large) {
+    Put32(block, static_cast<std::uint32_t>(declared_size >> 32));
+    Put32(block, 0);
+  }
+  block.insert(block.end(), name.begin(), name.end());
+  Bytes out;
+  PutRar4Block(out, block);
+  out.insert(out.end(), data.begin(), data.end());
+  return out;
+}
+
 Bytes MakeRar5(const std::vector<Entry>& entries) {
   Bytes out = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x01, 0x00};
   PutRar5Header(out, {1, 0, 0});  // main header: no flags

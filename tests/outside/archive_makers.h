@@ -24,6 +24,10 @@ Bytes MakeZip(const std::vector<Entry>& entries, ZipMethod method = ZipMethod::k
 Bytes MakeRar4(const std::vector<Entry>& entries);
 Bytes MakeRar5(const std::vector<Entry>& entries);
 
+// A RAR 4 block that declares declared_size bytes of data and is followed by data: a service block,
+// or a file block for a link stored by a Unix host. Goes between MakeRar4's blocks.
+Bytes MakeRar4Block(std::uint64_t declared_size, const std::string& data, bool unix_link = false);
+
 // Flips one byte of the first occurrence of needle in archive; false if it is not there.
 bool CorruptFirst(Bytes& archive, const std::string& needle);
 
