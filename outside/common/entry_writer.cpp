@@ -193,6 +193,7 @@ int OpenArchiveFile(archive* reader, const char* path, ArchiveFile** file_out) {
   archive_read_set_seek_callback(reader, Seek);
   archive_read_set_close_callback(reader, Close);
   // The close callback runs whether or not the open succeeds.
+  errno = 0;
   return archive_read_open1(reader);
 }
 
