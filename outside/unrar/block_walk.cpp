@@ -93,12 +93,15 @@ std::optional<std::uint32_t> EntriesBeforeHazard(const ReadAt& read, std::uint64
         if (size < fields || h.size() < fields) return entries;
         const std::uint64_t high = (flags & kLargeSizes) ? Field(h, 32, 4) : 0;
         const std::uint64_t packed = (high << 32) | Field(h, 7, 4);
-        if (packed > file_size) return entries;
-        extent += packed;
         // Unix, Mac OS and BeOS hosts store the mode, which may say link.
         const bool link = h[15] >= 3 && h[15] <= 5 && (Field(h, 28, 4) & 0xF000) == 0xA000;
-        if ((type == kService || link) && extent > kMaxWholeBlock) return entries;
+        if ((type == kService || link) && (packed > kMaxWholeBlock - size || size + packed > file_size - at)) {
+          return entries;
+        }
         if (type == kFile) ++entries;
+        // A file's data may run past the end; its header is read all the same, and nothing after it.
+        if (packed > file_size - at) return entries;
+        extent += packed;
         break;
       }
       case 0x75:  // comment, extra information, subblock, recovery record, signature

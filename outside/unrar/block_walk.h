@@ -16,9 +16,9 @@ constexpr std::uint64_t kMaxWholeBlock = 16u << 20;
 // Reads up to size bytes at offset into out; returns the count read.
 using ReadAt = std::function<std::size_t(std::uint64_t offset, std::uint8_t* out, std::size_t size)>;
 
-// The number of file entries libarchive may return before its next header read would reach a
-// block that runs past the end of the file, that it would read whole beyond kMaxWholeBlock, or whose
-// header it would misread. nullopt when there is no such block or the file is no RAR 4 archive.
+// The number of file entries libarchive may return before its next header read would go past the
+// end of the file, read a block whole beyond kMaxWholeBlock or the end of the file, or misread a
+// header. nullopt when it never would or the file is no RAR 4 archive.
 std::optional<std::uint32_t> EntriesBeforeHazard(const ReadAt& read, std::uint64_t file_size);
 
 }  // namespace unrar

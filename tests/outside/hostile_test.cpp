@@ -111,6 +111,13 @@ TEST_F(Hostile, ABlockDeclaringMoreThanTheFileHoldsStopsTheWalkAtIt) {
   EXPECT_EQ(Walk(Put("commented.rar", commented), kRarTest, &status),
             (std::vector<std::string>{"a.txt", "file_id.diz"}));
   EXPECT_EQ(status, kRarEndOfArchive);
+
+  // A file whose data is cut off, even by more than the file holds, still shows its header, and nothing
+  // is read past the end.
+  makers::Bytes cut = makers::MakeRar4({{"a.txt", std::string(300, 'a')}, {"file_id.diz", "diz"}});
+  cut.resize(120);
+  EXPECT_EQ(Walk(Put("cut.rar", cut), kRarSkip, &status), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(status, kRarBadData);
 }
 
 // UnAceV2.Dll as built, from its folder below the test program.
