@@ -43,7 +43,7 @@ class Hostile : public Sandboxed {
   }
 };
 
-// A RAR 4 archive of two entries with block after them.
+// A RAR 4 archive of two entries with the given block after them.
 makers::Bytes Rar4With(const makers::Bytes& block) {
   makers::Bytes archive = makers::MakeRar4({{"a.txt", "a"}, {"file_id.diz", "diz"}});
   archive.insert(archive.end() - 7, block.begin(), block.end());  // before the end block
