@@ -284,4 +284,33 @@ TEST(AceDecoder, ImpossibleModesAndPictureShapesFailCleanly) {
   EXPECT_EQ(decode(BlockedStream::kPicture, ace::PictureDecoder::kMaxWidth + 1, 1), Status::kCorrupt);
 }
 
+// One byte repeated: a few bits per 257 bytes, as a hostile archive would have it.
+ace_testing::BlockedMember Repeats(const std::string& name, int copies) {
+  BlockedStream s;
+  s.Literals(Bytes("z"));
+  for (int i = 0; i < copies; ++i) s.Match(1, 257);
+  return {name, s.Finish(), static_cast<std::uint32_t>(s.size())};
+}
+
+TEST(AceDecoder, MembersDecodedOnlyToGetPastThemShareOneLimit) {
+  const auto archive =
+      ace_testing::MakeBlockedArchive({Repeats("a", 2000), Repeats("b", 2000), Repeats("c", 2000)}, true);
+  ace::MemorySource source(archive.data(), archive.size());
+  const ace::Directory dir = ace::ReadDirectory(source);
+  ASSERT_EQ(dir.members.size(), 3u);
+  ASSERT_EQ(dir.members[0].original_size, 514001u);
+
+  ace::Unpacker skipping(source, 1000000);
+  EXPECT_EQ(skipping.Unpack(dir.members[0], nullptr), Status::kOk);
+  EXPECT_EQ(skipping.Unpack(dir.members[1], nullptr), Status::kTooLarge);
+  EXPECT_EQ(skipping.Unpack(dir.members[2], nullptr), Status::kCorrupt);
+
+  // Bytes somebody keeps do not count.
+  ace::Unpacker keeping(source, 1000000);
+  const auto keep = [](const std::uint8_t*, std::size_t) { return true; };
+  EXPECT_EQ(keeping.Unpack(dir.members[0], keep), Status::kOk);
+  EXPECT_EQ(keeping.Unpack(dir.members[1], keep), Status::kOk);
+  EXPECT_EQ(keeping.Unpack(dir.members[2], nullptr), Status::kOk);
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ace_writer.h"
+#include "blocked_writer.h"
 #include "test_support.h"
 #include "unacev2.h"
 
@@ -263,6 +264,25 @@ TEST_F(UnAceDll, MembersOverOneMebibyteAreRefused) {
   std::vector<std::uint8_t> fits(kAceExtractLimit, 'y');
   EXPECT_EQ(Run({{"file_id.diz", fits}}), 0);
   EXPECT_EQ(Written(), kOnlyDiz);
+}
+
+// A solid archive's members in front of the description are decoded only to get past them, and only
+// so far: one byte repeated takes a few bits per 257 bytes.
+TEST_F(UnAceDll, SolidArchivesAskingTooMuchToGetToTheDescriptionFail) {
+  const auto archive_with = [](std::uint32_t skipped) {
+    ace_testing::BlockedStream big;
+    big.Literals(Bytes("z"));
+    while (big.size() + 257 <= skipped) big.Match(1, 257);
+    ace_testing::BlockedStream diz;
+    diz.Literals(Bytes("My Tool"));
+    return ace_testing::MakeBlockedArchive(
+        {{"big.bin", big.Finish(), static_cast<std::uint32_t>(big.size())}, {"file_id.diz", diz.Finish(), 7}}, true);
+  };
+  EXPECT_EQ(RunBytes(archive_with(kAceExtractLimit * 2)), 0);
+  EXPECT_EQ(Diz(), "My Tool");
+  DeleteFileA((temp_ / "out\\dest\\file_id.diz").c_str());
+  EXPECT_EQ(RunBytes(archive_with(kAceSkipLimit + 257)), kAceDataError);
+  EXPECT_TRUE(Written().empty());
 }
 
 TEST_F(UnAceDll, EncryptedAndSplitMembersFailWithoutOutput) {
