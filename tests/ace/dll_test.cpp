@@ -266,6 +266,25 @@ TEST_F(UnAceDll, MembersOverOneMebibyteAreRefused) {
   EXPECT_EQ(Written(), kOnlyDiz);
 }
 
+TEST_F(UnAceDll, ExtractsTheDescriptionBehindSoundAndPictureMembersOfASolidArchive) {
+  using ace_testing::BlockedStream;
+  BlockedStream media;
+  media.Literals(Bytes("RIFF"));
+  media.Switch(BlockedStream::kSound16);
+  media.SoundCodes(std::vector<int>(400, 45));
+  media.Switch(BlockedStream::kPicture, 64, 3);
+  media.PictureRows(4, 3);
+  BlockedStream diz;
+  diz.Literals(Bytes("My Tool"));
+  diz.Match(200, 20);  // back into the picture
+  const auto archive = ace_testing::MakeBlockedArchive(
+      {{"media.bin", media.Finish(), static_cast<std::uint32_t>(media.size())}, {"file_id.diz", diz.Finish(), 27}},
+      true);
+  EXPECT_EQ(RunBytes(archive), 0);
+  EXPECT_EQ(Diz().substr(0, 7), "My Tool");
+  EXPECT_EQ(Diz().size(), 27u);
+}
+
 // A solid archive's members in front of the description are decoded only to get past them, and only
 // so far: one byte repeated takes a few bits per 257 bytes.
 TEST_F(UnAceDll, SolidArchivesAskingTooMuchToGetToTheDescriptionFail) {
