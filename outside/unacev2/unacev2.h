@@ -102,6 +102,9 @@ enum AceResult : int {
 
 // Members larger than this are not extracted.
 constexpr std::uint32_t kAceExtractLimit = 1024 * 1024;
+// What ACEExtract decodes in all of a solid archive's members it does not write, only to get past
+// them; an archive asking for more fails.
+constexpr std::uint32_t kAceSkipLimit = 32 * 1024 * 1024;
 
 extern "C" {
 int __stdcall ACEInitDll(AceInitRecord* record);
