@@ -202,6 +202,11 @@ size_t ReadArchiveAt(ArchiveFile* file, std::int64_t offset, void* buffer, size_
   return read;
 }
 
+std::int64_t ArchiveFileSize(ArchiveFile* file) {
+  LARGE_INTEGER size;
+  return file && GetFileSizeEx(file->file, &size) ? size.QuadPart : -1;
+}
+
 namespace {
 
 std::string WideToAnsi(const wchar_t* wide) {

@@ -45,6 +45,9 @@ int OpenArchiveFile(archive* reader, const char* path, ArchiveFile** file = null
 // Reads up to size bytes at offset without moving the reader's position; returns the count read.
 size_t ReadArchiveAt(ArchiveFile* file, std::int64_t offset, void* buffer, size_t size);
 
+// The file's size in bytes; -1 when it cannot be had.
+std::int64_t ArchiveFileSize(ArchiveFile* file);
+
 // The entry's path in the ANSI code page with '\' separators; "" when it has none.
 std::string EntryPath(archive_entry* entry);
 
