@@ -248,14 +248,15 @@ bool DecodesHere(Source& source) {
   std::uint8_t head[7];
   if (source.ReadAt(0, head, 7) != 7 || std::memcmp(head, kSignature, 7) != 0) return false;
   Walker walker(source);
-  const Status s = walker.Start();
-  if (s == Status::kUnsupported) return false;
-  if (s != Status::kOk) return true;  // damaged: we report it as well as anyone
+  if (walker.Start() != Status::kOk) return false;
+  // libarchive reads neither old-style comments nor members marked solid.
+  bool beyond_libarchive = walker.old_comment();
   Entry entry;
   for (int i = 0; i < kProbeEntries && walker.Next(entry) == Status::kOk; ++i) {
     if (!entry.stored() && !entry.folder()) return Unpacker::Decodes(entry);
+    if (entry.flags & 0x0018) beyond_libarchive = true;
   }
-  return true;
+  return beyond_libarchive;
 }
 
 }  // namespace rar

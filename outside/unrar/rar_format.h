@@ -100,6 +100,7 @@ class Walker {
 
   bool solid_archive() const { return (main_flags_ & 0x0008) != 0; }
   bool encrypted_headers() const { return (main_flags_ & 0x0080) != 0; }
+  bool old_comment() const { return (main_flags_ & 0x0002) != 0; }
 
  private:
   Status ReadBlock(std::uint64_t at, Entry& entry, bool& is_file, std::uint64_t& next);
@@ -112,8 +113,8 @@ class Walker {
 };
 
 // True when this reader, rather than libarchive, should take the archive: it starts with the
-// RAR 1.5-4.x signature, its headers are not encrypted, and its first packed member (if any) uses
-// the method of RAR 1.5 or 2.0.
+// RAR 1.5-4.x signature, its headers are readable, and its first packed member uses the method of
+// RAR 1.5 or 2.0; or it has no packed member but headers libarchive stops at.
 bool DecodesHere(Source& source);
 
 // Receives decoded bytes; returns false to stop.

@@ -81,8 +81,8 @@ class ReaderFileSource : public rar::Source {
   std::uint64_t size_;
 };
 
-// A RAR 1.5 to 4.x archive read and decoded by us: those packed by RAR 1.5 and 2.0, and those
-// holding only stored members.
+// A RAR 1.5 to 4.x archive read and decoded by us: one packed by RAR 1.5 or 2.0, or one of stored
+// members with headers libarchive does not read.
 struct OwnArchive {
   explicit OwnArchive(const char* path) : file(path), headers(file), walker(headers), unpacker(file) {}
 
@@ -346,8 +346,7 @@ int ProcessOwn(OwnArchive& own, int operation, const char* dest_folder, const ch
   }
 }
 
-// Hands the archive to our own reader when it is one libarchive cannot decode: RAR 1.5 and 2.0.
-// Archives with only stored members come too, as libarchive stops at old-style comments.
+// Hands the archive to our own reader when it is one libarchive cannot read (see DecodesHere).
 bool TakeOver(RarArchive& rar) try {
   ReaderFileSource file(rar.file);
   rar::CachedSource cached(file);
