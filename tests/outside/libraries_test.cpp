@@ -306,6 +306,17 @@ TEST_F(RarLegacy, RealArchivesOfRar15And20) {
   const std::vector<std::string> ok15 = {"EXE\\TEST.EXE:0", "JPG\\TEST.JPG:0", "TECT.TXT:0"};
   const std::vector<std::string> ok20 = {"exe\\test.exe:0", "jpg\\test.jpg:0", "????.txt:0"};
   const std::vector<std::string> ok202 = {"FILE1.TXT:0", "FILE2.TXT:0"};
+  RarHandle handle = Open(rar15);
+  RarHeaderRecord header{};
+  ASSERT_EQ(RARReadHeader(handle, &header), kRarOk);
+  EXPECT_EQ(header.flags, kRarEntryFolder);
+  EXPECT_EQ(header.file_attributes, 0x10u);
+  ASSERT_EQ(RARReadHeader(handle, &header), kRarOk);
+  EXPECT_EQ(header.flags, 0u);
+  EXPECT_EQ(header.unpacked_size, 45056u);
+  EXPECT_EQ(header.file_time, 0x55019AE2u);  // 2022-08-01 19:23:04 as stored
+  EXPECT_EQ(header.file_attributes, 0x20u);
+  RARCloseArchive(handle);
   for (int op : {kRarTest, kRarExtract}) {
     EXPECT_EQ(Run(rar15, op, Folder("15")).results, ok15);
     EXPECT_EQ(Run(rar20, op, Folder("20")).results, ok20);
