@@ -20,8 +20,10 @@
 namespace {
 
 // Bytes decoded per archive for members that are tested or passed over: a solid archive still
-// needs them for the members after, but a hostile one must not keep us decoding for long.
+// needs them for the members after, but a hostile one must not keep us decoding for long. The
+// second budget takes extracted members too, which are small but may be many.
 constexpr std::uint64_t kPassedOverBudget = std::uint64_t{64} << 20;
+constexpr std::uint64_t kDecodeBudget = std::uint64_t{256} << 20;
 // Members passed over that a later solid member may still need.
 constexpr size_t kMaxPassedOver = 65536;
 
@@ -96,7 +98,19 @@ struct OwnArchive {
   // Packed members of the current solid chain not decoded yet: a later solid member needs them.
   std::vector<rar::Entry> passed_over;
   bool chain_lost = false;  // more were passed over than we keep
-  std::uint64_t budget = kPassedOverBudget;
+  std::uint64_t passed_over_budget = kPassedOverBudget;
+  std::uint64_t budget = kDecodeBudget;
+
+  // Counts size decoded bytes against the budgets; false once they are spent.
+  bool Spend(size_t size, bool kept) {
+    if (size > budget || (!kept && size > passed_over_budget)) {
+      budget = passed_over_budget = 0;
+      return false;
+    }
+    budget -= size;
+    if (!kept) passed_over_budget -= size;
+    return true;
+  }
 };
 
 struct RarArchive {
@@ -252,14 +266,7 @@ void PassOver(OwnArchive& own, rar::Entry e) {
 }
 
 rar::Sink BudgetSink(OwnArchive& own) {
-  return [&own](const std::uint8_t*, size_t size) {
-    if (size > own.budget) {
-      own.budget = 0;
-      return false;
-    }
-    own.budget -= size;
-    return true;
-  };
+  return [&own](const std::uint8_t*, size_t size) { return own.Spend(size, false); };
 }
 
 // Decodes e into sink, after the members of its solid chain that were passed over.
@@ -307,8 +314,8 @@ int ExtractOwn(OwnArchive& own, const rar::Entry& e, const char* dest_folder, co
   }
   std::vector<char> data;
   data.reserve(static_cast<size_t>(e.unpacked_size));
-  const rar::Status status = DecodeOwn(own, e, [&data](const std::uint8_t* bytes, size_t size) {
-    if (data.size() + size > static_cast<size_t>(outside::kMaxEntrySize)) return false;
+  const rar::Status status = DecodeOwn(own, e, [&own, &data](const std::uint8_t* bytes, size_t size) {
+    if (data.size() + size > static_cast<size_t>(outside::kMaxEntrySize) || !own.Spend(size, true)) return false;
     data.insert(data.end(), bytes, bytes + size);
     return true;
   });
