@@ -74,7 +74,8 @@ class PrefixCode {
 class Window {
  public:
   static constexpr std::uint32_t kSize = 1u << 20;  // RAR 2.0's largest dictionary
-  // The most one step may add before the next Flush check.
+  // Unflushed bytes that make a flush due. One decoding step adds at most a few hundred, so the
+  // window never wraps onto bytes not handed out yet.
   static constexpr std::uint32_t kFlushAt = kSize / 2;
 
   Window() : bytes_(kSize) {}
