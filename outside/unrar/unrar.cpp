@@ -120,7 +120,7 @@ struct RarArchive {
   outside::ArchiveFile* file = nullptr;
   std::uint32_t entries_read = 0;
   std::optional<std::uint32_t> entries_allowed;  // libarchive is not let past this many
-  std::unique_ptr<OwnArchive> own;  // set instead of reader for the archives we decode
+  std::unique_ptr<OwnArchive> own;               // set instead of reader for the archives we decode
 };
 
 void CopyCut(char (&field)[260], const std::string& text) {
