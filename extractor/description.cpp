@@ -1,9 +1,11 @@
 #include "description.h"
 
-#include <cstdio>
-#include <memory>
+#include <fcntl.h>
 #ifdef _WIN32
+#include <io.h>
 #include <share.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace quennex {
@@ -102,31 +104,45 @@ std::string DescriptionFilePath(std::string_view temp_dir) {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-std::FILE* OpenUnshared(const std::string& path) {
+// The file through the runtime's low-level calls: one open, one read for a small file, one close.
+class UnsharedFile {
+ public:
+  explicit UnsharedFile(const std::string& path) {
 #ifdef _WIN32
-  // No sharing, like the extraction that wrote it expects.
-  return _fsopen(path.c_str(), "rb", _SH_DENYRW);
+    // No sharing, like the extraction that wrote it expects.
+    fd_ = _sopen(path.c_str(), _O_RDONLY | _O_BINARY, _SH_DENYRW);
 #else
-  return std::fopen(path.c_str(), "rb");
+    fd_ = open(path.c_str(), O_RDONLY);
 #endif
-}
+  }
+  ~UnsharedFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  UnsharedFile(const UnsharedFile&) = delete;
+  UnsharedFile& operator=(const UnsharedFile&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  // Bytes read, 0 at the end, below 0 on an error.
+  int Read(char* buffer, unsigned size) { return read(fd_, buffer, size); }
+
+ private:
+  int fd_ = -1;
+};
 
 }  // namespace
 
 bool AnalyseDescriptionFile(const std::string& path, const ReadOptions& options, DescriptionBuffer& buffer) {
   buffer.clear();
-  std::unique_ptr<std::FILE, FileCloser> file(OpenUnshared(path));
-  if (!file) return false;
+  UnsharedFile file(path);
+  if (!file.ok()) return false;
   DescriptionReader reader(DecideFilters(options));
-  char block[4096];
+  std::vector<char> block(64 * 1024);
   for (;;) {
-    const std::size_t got = std::fread(block, 1, sizeof block, file.get());
-    if (got == 0) break;  // end of file or a read error
-    if (!reader.Feed(std::string_view(block, got))) break;
+    const int got = file.Read(block.data(), static_cast<unsigned>(block.size()));
+    if (got <= 0) break;  // end of file or a read error
+    if (!reader.Feed(std::string_view(block.data(), static_cast<std::size_t>(got)))) break;
+    // A short read of a file on disk is its end; asking again would cost another call.
+    if (static_cast<std::size_t>(got) < block.size()) break;
   }
   buffer = reader.Finish();
   return !buffer.empty();

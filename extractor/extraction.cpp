@@ -24,11 +24,14 @@ std::string BareFolder(const std::string& tempDir) {
   return folder;
 }
 
-// Removes the previous description, so that only this extraction can put one there.
-bool ClearDescription(const std::string& target) {
+// Removes the previous description, so that only this extraction can put one there. attributes_reset
+// tells whether it was read-only, hidden or the like, which keeps a library from writing over it.
+bool ClearDescription(const std::string& target, bool* attributes_reset = nullptr) {
+  if (attributes_reset) *attributes_reset = false;
   if (DeleteFileA(target.c_str())) return true;
   DWORD error = GetLastError();
   if (error == ERROR_ACCESS_DENIED && SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL)) {
+    if (attributes_reset) *attributes_reset = true;
     if (DeleteFileA(target.c_str())) return true;
     error = GetLastError();
   }
@@ -65,8 +68,14 @@ bool EntpackeBeschreibung(const std::string& path, const std::string& tempDir) {
 bool EntpackeZIP(const std::string& archive, const std::string& tempDir) {
   const std::string folder = BareFolder(tempDir);
   const std::string target = folder + WantedName;
-  if (!ClearDescription(target)) return false;
-  return FileUnzipEx(archive.c_str(), folder.c_str(), WantedName) > 0 && DescriptionExists(target);
+  // A count above zero means this call wrote the file, over the previous one, so that one is removed
+  // only when nothing was written. One the library could not write over is removed and tried again.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (FileUnzipEx(archive.c_str(), folder.c_str(), WantedName) > 0 && DescriptionExists(target)) return true;
+    bool attributes_reset = false;
+    if (!ClearDescription(target, &attributes_reset) || !attributes_reset) return false;
+  }
+  return false;
 }
 
 bool EntpackeRAR(const std::string& archive, const std::string& tempDir) {

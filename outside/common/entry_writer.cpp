@@ -6,11 +6,12 @@
 #include <archive_entry.h>
 #include <zlib.h>
 
-#include <atomic>
-#include <iterator>
 #include <cerrno>
 #include <cstdio>
 #include <new>
+
+#include "file_names.h"
+#include "outcome_cache.h"
 
 namespace outside {
 
@@ -55,78 +56,34 @@ std::uint32_t Crc32(const std::vector<char>& data) {
       crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
 }
 
-namespace {
-
-// NtSetInformationFile's rename record, 32-bit layout.
-struct RenameInformation {
-  BOOLEAN replace_if_exists;
-  HANDLE root_directory;
-  ULONG file_name_length;  // bytes
-  WCHAR file_name[MAX_PATH + 8];
-};
-using SetInformationFile = LONG(WINAPI*)(HANDLE, void* io_status, void* information, ULONG length, int kind);
-constexpr int kFileRenameInformation = 10;
-
-// Renames the open file over target. Under Wine this saves the second open that MoveFileEx makes,
-// which halves the cost of the write.
-bool RenameOpenFile(HANDLE file, const std::string& target) {
-  static const auto set_information = reinterpret_cast<SetInformationFile>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetInformationFile")));
-  char full[MAX_PATH];
-  const DWORD length = GetFullPathNameA(target.c_str(), sizeof full, full, nullptr);
-  if (!set_information || length == 0 || length >= sizeof full) return false;
-  std::string nt_path = "\\??\\";
-  if (full[0] == '\\' && full[1] == '\\') {
-    if (full[2] == '?' || full[2] == '.') return false;
-    nt_path += "UNC";
-    nt_path += full + 1;
-  } else {
-    nt_path += full;
-  }
-  RenameInformation info{};
-  info.replace_if_exists = TRUE;
-  const int wide = MultiByteToWideChar(CP_ACP, 0, nt_path.data(), static_cast<int>(nt_path.size()), info.file_name,
-                                       static_cast<int>(std::size(info.file_name)));
-  if (wide <= 0) return false;
-  info.file_name_length = static_cast<ULONG>(wide) * sizeof(WCHAR);
-  ULONG_PTR io_status[2] = {};
-  return set_information(file, io_status, &info, sizeof info, kFileRenameInformation) >= 0;
-}
-
-}  // namespace
-
 bool ReplaceFileWith(const std::string& target, const std::vector<char>& data) {
-  static std::atomic<unsigned> counter{0};
   if (target.empty() || target.size() >= MAX_PATH) return false;
-  const size_t cut = target.find_last_of("\\/:");
-  const std::string folder = cut == std::string::npos ? std::string() : target.substr(0, cut + 1);
-  std::string temp;
-  HANDLE file = INVALID_HANDLE_VALUE;
-  for (int attempt = 0; attempt < 8 && file == INVALID_HANDLE_VALUE; ++attempt) {
-    char name[48];
-    wsprintfA(name, "~qx%lx-%x.tmp", GetCurrentProcessId(), counter++);
-    temp = folder + name;
-    if (temp.size() >= MAX_PATH) return false;
-    file = CreateFileA(temp.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
-  }
+  // Written in place: the bytes are all decoded and checked by now, so only a failed write can
+  // leave a part behind, and that part is removed. A temporary name and a rename cost twice the
+  // file calls under Wine.
+  const HANDLE file =
+      CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool complete =
       data.empty() ||
       (WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) && written == data.size());
-  const bool renamed = complete && RenameOpenFile(file, target);
-  CloseHandle(file);
-  if (renamed || (complete && MoveFileExA(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))) return true;
-  DeleteFileA(temp.c_str());
+  const bool closed = CloseHandle(file) != 0;
+  if (complete && closed) return true;
+  DeleteFileA(target.c_str());
   return false;
 }
 
-EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::string& target) {
+EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::string& target, Outcome* outcome) {
   std::vector<char> data;
   const EntryResult result = ReadEntry(reader, entry, data);
   if (result != EntryResult::kOk) return result;
-  return ReplaceFileWith(target, data) ? EntryResult::kOk : EntryResult::kWriteFailed;
+  if (!ReplaceFileWith(target, data)) {
+    if (outcome) outcome->complete = false;
+    return EntryResult::kWriteFailed;
+  }
+  if (outcome) outcome->Written(FilePart(target), std::move(data));
+  return EntryResult::kOk;
 }
 
 namespace {

@@ -33,12 +33,13 @@ EntryResult TestEntry(archive* reader, std::uint32_t& crc);
 // CRC-32 of data.
 std::uint32_t Crc32(const std::vector<char>& data);
 
-// Writes data under a temporary name beside target and renames it over target; on failure
-// target is left as it was.
+// Creates or truncates target and writes data into it; a failed write removes target again.
 bool ReplaceFileWith(const std::string& target, const std::vector<char>& data);
 
-// ReadEntry, then ReplaceFileWith.
-EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::string& target);
+struct Outcome;
+
+// ReadEntry, then ReplaceFileWith; outcome, if given, learns what was written or that a write failed.
+EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::string& target, Outcome* outcome = nullptr);
 
 // The archive file behind a reader opened by OpenArchiveFile; it lives until archive_read_free.
 struct ArchiveFile;

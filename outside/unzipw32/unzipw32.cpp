@@ -8,6 +8,7 @@
 
 #include "entry_writer.h"
 #include "file_names.h"
+#include "outcome_cache.h"
 
 namespace {
 
@@ -16,7 +17,8 @@ struct Reader {
   ~Reader() { archive_read_free(handle); }
 };
 
-std::int32_t Unzip(const char* archive_path, const char* dest_folder, const char* file_spec) {
+std::int32_t Unzip(const char* archive_path, const char* dest_folder, const char* file_spec,
+                   outside::Outcome& outcome) {
   Reader reader;
   if (!reader.handle) return kUnzipOpenFailed;
   // The seekable reader works from the central directory and decodes only the entries read.
@@ -32,7 +34,7 @@ std::int32_t Unzip(const char* archive_path, const char* dest_folder, const char
     const std::string path = outside::EntryPath(entry);
     const std::string_view file = outside::FilePart(path);
     if (!outside::SameFileName(file, file_spec) || !outside::IsSafeFileName(file)) continue;
-    if (outside::ExtractEntry(reader.handle, entry, outside::JoinPath(dest_folder, file)) ==
+    if (outside::ExtractEntry(reader.handle, entry, outside::JoinPath(dest_folder, file), &outcome) ==
         outside::EntryResult::kOk) {
       ++written;
     }
@@ -46,7 +48,9 @@ std::int32_t __stdcall FileUnzipEx(const char* archive_path, const char* dest_fo
   if (!archive_path || !*archive_path || !dest_folder || !*dest_folder || !file_spec || !*file_spec) {
     return kUnzipBadArgument;
   }
-  return Unzip(archive_path, dest_folder, file_spec);
+  return outside::CachedExtraction(
+      archive_path, file_spec, dest_folder, kUnzipOpenFailed,
+      [&](outside::Outcome& outcome) { return Unzip(archive_path, dest_folder, file_spec, outcome); });
 } catch (const std::bad_alloc&) {
   return kUnzipNothingExtracted;
 }
