@@ -1,12 +1,14 @@
 #pragma once
-// What an extraction from an archive produced, kept per process so that asking again for the same
-// unchanged archive decodes nothing. Bounded in entries and bytes; least recently used goes first.
+// What calls on an archive produced, kept per process so that asking again for the same unchanged
+// archive decodes nothing. Bounded in entries and bytes; the least recently used goes first.
 #include <cstdint>
+#include <functional>
 #include <list>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <functional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -20,9 +22,76 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-// The size and last write time of the file at path, read without opening it; nothing for a folder
-// or a file that cannot be seen.
-std::optional<FileStamp> StampOf(const char* path);
+// The size and last write time of the file at path, read without opening it. Nothing for a folder,
+// a file that cannot be seen, or one written in the last two seconds: a file rewritten within the
+// clock's step would keep its stamp, so only a settled file is worth keeping anything for.
+std::optional<FileStamp> SettledStampOf(const char* path);
+
+// Values keyed by a text and the stamp of the file they came from. Value has Bytes(), its size.
+template <typename Value>
+class StampedCache {
+ public:
+  StampedCache(std::size_t max_entries, std::size_t max_bytes) : max_entries_(max_entries), max_bytes_(max_bytes) {}
+
+  // The value kept for key when it was stored with the same stamp; a different stamp drops it.
+  std::shared_ptr<const Value> Find(const std::string& key, const FileStamp& stamp) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    const auto found = index_.find(key);
+    if (found == index_.end()) return nullptr;
+    if (found->second->stamp != stamp) {
+      Drop(found->second);
+      return nullptr;
+    }
+    order_.splice(order_.begin(), order_, found->second);
+    return order_.front().value;
+  }
+
+  // Keeps value for key; one larger than a quarter of the byte bound is not kept.
+  void Store(const std::string& key, const FileStamp& stamp, std::shared_ptr<const Value> value) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    if (const auto found = index_.find(key); found != index_.end()) Drop(found->second);
+    const std::size_t bytes = value->Bytes() + 2 * key.size() + sizeof(Node) + 64;
+    if (bytes > max_bytes_ / 4 || max_entries_ == 0) return;
+    while (!order_.empty() && (order_.size() >= max_entries_ || bytes_ + bytes > max_bytes_)) {
+      Drop(std::prev(order_.end()));
+    }
+    order_.push_front(Node{key, stamp, std::move(value), bytes});
+    try {
+      index_[key] = order_.begin();
+    } catch (...) {
+      order_.pop_front();
+      throw;
+    }
+    bytes_ += bytes;
+  }
+
+  std::size_t entries() const { return order_.size(); }
+  std::size_t bytes() const { return bytes_; }
+
+ private:
+  struct Node {
+    std::string key;
+    FileStamp stamp;
+    std::shared_ptr<const Value> value;
+    std::size_t bytes;
+  };
+  void Drop(typename std::list<Node>::iterator node) {
+    bytes_ -= node->bytes;
+    index_.erase(node->key);
+    order_.erase(node);
+  }
+
+  std::mutex lock_;
+  std::size_t max_entries_;
+  std::size_t max_bytes_;
+  std::size_t bytes_ = 0;
+  std::list<Node> order_;  // most recently used first
+  std::unordered_map<std::string, typename std::list<Node>::iterator> index_;
+};
+
+// Enough for the descriptions of a few thousand archives.
+inline constexpr std::size_t kCachedArchives = 4096;
+inline constexpr std::size_t kCachedBytes = std::size_t{8} << 20;
 
 // The files one call wrote, in order (name, bytes), and what it returned. A file written again
 // under the same name keeps only its last bytes, so an outcome holds at most one copy per name.
@@ -35,41 +104,9 @@ struct Outcome {
   std::size_t Bytes() const;
 };
 
-class OutcomeCache {
- public:
-  OutcomeCache(std::size_t max_entries, std::size_t max_bytes) : max_entries_(max_entries), max_bytes_(max_bytes) {}
-
-  // The outcome kept for key when it was stored with the same stamp; a different stamp drops it.
-  std::optional<Outcome> Find(const std::string& key, const FileStamp& stamp);
-  // Keeps outcome for key; one larger than a quarter of the byte bound is not kept.
-  void Store(const std::string& key, const FileStamp& stamp, Outcome outcome);
-
-  std::size_t entries() const { return order_.size(); }
-  std::size_t bytes() const { return bytes_; }
-
- private:
-  struct Node {
-    std::string key;
-    FileStamp stamp;
-    Outcome outcome;
-    std::size_t bytes;
-  };
-  void Drop(std::list<Node>::iterator node);
-
-  std::size_t max_entries_;
-  std::size_t max_bytes_;
-  std::size_t bytes_ = 0;
-  std::list<Node> order_;  // most recently used first
-  std::unordered_map<std::string, std::list<Node>::iterator> index_;
-};
-
-// The cache the DLL's calls share, locked around each use.
-std::optional<Outcome> FindOutcome(const std::string& key, const FileStamp& stamp);
-void StoreOutcome(const std::string& key, const FileStamp& stamp, Outcome outcome);
-
 // Answers a call that extracts the files named spec from archive into folder: from the cache when
-// the archive is unchanged and every kept file can be written again, else by decode, whose outcome
-// is kept unless it is open_failed or incomplete.
+// the archive is unchanged, else by decode, whose outcome is kept unless it is open_failed or
+// incomplete. A kept file that cannot be written again sends the call to decode.
 int CachedExtraction(const char* archive, const char* spec, const char* folder, int open_failed,
                      const std::function<int(Outcome&)>& decode);
 

@@ -16,6 +16,7 @@
 #include "block_walk.h"
 #include "entry_writer.h"
 #include "file_names.h"
+#include "outcome_cache.h"
 #include "rar_format.h"
 #include "stored_crc.h"
 
@@ -112,6 +113,47 @@ struct OwnArchive {
   }
 };
 
+// One call of a session on an archive and what it answered, so that the same calls on the archive,
+// unchanged, can be answered without reading it.
+struct Step {
+  bool header = false;  // RARReadHeader, else RARProcessFile
+  int result = 0;
+  RarHeaderRecord record{};  // a header's
+  int operation = 0;         // RARProcessFile's
+  bool named = false;        // extracted to the dest_name given
+  bool wrote = false;        // extracted: file (when not named) was written with data
+  std::string file;
+  std::vector<char> data;
+};
+
+struct Journal {
+  std::vector<Step> steps;
+  std::size_t Bytes() const {
+    std::size_t total = sizeof *this;
+    for (const Step& step : steps) total += sizeof step + step.file.size() + step.data.size();
+    return total;
+  }
+};
+
+// Sessions of more calls than this are not kept.
+constexpr size_t kMaxJournalSteps = 256;
+
+outside::StampedCache<Journal>& Journals() {
+  static outside::StampedCache<Journal> journals(outside::kCachedArchives, outside::kCachedBytes);
+  return journals;
+}
+
+// Writes the extracted bytes to target; step, if given, keeps them.
+int WriteOut(const std::string& target, std::vector<char>& data, Step* step) {
+  if (!outside::ReplaceFileWith(target, data)) return kRarWriteFailed;
+  if (step) {
+    step->wrote = true;
+    step->file = std::string(outside::FilePart(target));
+    step->data = std::move(data);
+  }
+  return kRarOk;
+}
+
 struct RarArchive {
   archive* reader = nullptr;
   std::string name;
@@ -121,6 +163,12 @@ struct RarArchive {
   std::uint32_t entries_read = 0;
   std::optional<std::uint32_t> entries_allowed;  // libarchive is not let past this many
   std::unique_ptr<OwnArchive> own;               // set instead of reader for the archives we decode
+  // The calls so far, to keep at the close; null when not kept.
+  std::optional<outside::FileStamp> stamp;
+  std::shared_ptr<Journal> journal;
+  // A session answered from a kept journal; it reads the archive only once the calls differ.
+  std::shared_ptr<const Journal> replay;
+  size_t replayed = 0;
 };
 
 void CopyCut(char (&field)[260], const std::string& text) {
@@ -184,7 +232,7 @@ int Test(RarArchive& rar) {
   return StoredCrcDiffers(rar, crc) ? kRarBadData : kRarOk;
 }
 
-int Extract(RarArchive& rar, archive_entry* entry, const char* dest_folder, const char* dest_name) {
+int Extract(RarArchive& rar, archive_entry* entry, const char* dest_folder, const char* dest_name, Step* step) {
   const auto type = archive_entry_filetype(entry);
   if (type == AE_IFDIR) return kRarOk;       // folders are not recreated
   if (type != AE_IFREG) return kRarBadData;  // links and devices are not written
@@ -201,7 +249,7 @@ int Extract(RarArchive& rar, archive_entry* entry, const char* dest_folder, cons
   const outside::EntryResult result = outside::ReadEntry(rar.reader, entry, data);
   if (result != outside::EntryResult::kOk) return FromEntryResult(result);
   if (StoredCrcDiffers(rar, outside::Crc32(data))) return kRarBadData;
-  return outside::ReplaceFileWith(target, data) ? kRarOk : kRarWriteFailed;
+  return WriteOut(target, data, step);
 }
 
 std::string WideToAnsi(const wchar_t* wide, int length) {
@@ -291,7 +339,7 @@ int TestOwn(OwnArchive& own, const rar::Entry& e) {
   return DecodeOwn(own, e, BudgetSink(own)) == rar::Status::kOk ? kRarOk : kRarBadData;
 }
 
-int ExtractOwn(OwnArchive& own, const rar::Entry& e, const char* dest_folder, const char* dest_name) {
+int ExtractOwn(OwnArchive& own, const rar::Entry& e, const char* dest_folder, const char* dest_name, Step* step) {
   if (e.folder()) return kRarOk;  // folders are not recreated
   std::string target;
   int refusal = kRarOk;
@@ -321,7 +369,7 @@ int ExtractOwn(OwnArchive& own, const rar::Entry& e, const char* dest_folder, co
     return true;
   });
   if (status != rar::Status::kOk) return kRarBadData;
-  return outside::ReplaceFileWith(target, data) ? kRarOk : kRarWriteFailed;
+  return WriteOut(target, data, step);
 }
 
 int ReadOwnHeader(RarArchive& rar, RarHeaderRecord& header) {
@@ -339,7 +387,7 @@ int ReadOwnHeader(RarArchive& rar, RarHeaderRecord& header) {
   return kRarOk;
 }
 
-int ProcessOwn(OwnArchive& own, int operation, const char* dest_folder, const char* dest_name) {
+int ProcessOwn(OwnArchive& own, int operation, const char* dest_folder, const char* dest_name, Step* step) {
   if (!own.has_entry) return kRarBadArgument;
   own.has_entry = false;
   const rar::Entry entry = std::move(own.entry);
@@ -347,7 +395,7 @@ int ProcessOwn(OwnArchive& own, int operation, const char* dest_folder, const ch
     case kRarTest:
       return TestOwn(own, entry);
     case kRarExtract:
-      return ExtractOwn(own, entry, dest_folder, dest_name);
+      return ExtractOwn(own, entry, dest_folder, dest_name, step);
     default:
       PassOver(own, entry);
       return operation == kRarSkip ? kRarOk : kRarBadArgument;
@@ -371,6 +419,110 @@ bool TakeOver(RarArchive& rar) try {
   return false;  // libarchive keeps it
 }
 
+// Opens the archive for reading; returns a RarResult.
+int OpenLive(RarArchive& rar) {
+  rar.reader = archive_read_new();
+  if (!rar.reader) return kRarNoMemory;
+  archive_read_support_format_rar(rar.reader);
+  archive_read_support_format_rar5(rar.reader);
+  if (outside::OpenArchiveFile(rar.reader, rar.name.c_str(), &rar.file) != ARCHIVE_OK) {
+    const DWORD attributes = GetFileAttributesA(rar.name.c_str());
+    const bool readable = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    archive_read_free(rar.reader);
+    rar.reader = nullptr;
+    rar.file = nullptr;
+    return readable ? kRarNotArchive : kRarOpenFailed;
+  }
+  outside::ArchiveFile* file = rar.file;
+  rar.entries_allowed = unrar::EntriesBeforeHazard(
+      [file](std::uint64_t offset, std::uint8_t* out, size_t size) {
+        return outside::ReadArchiveAt(file, static_cast<std::int64_t>(offset), out, size);
+      },
+      outside::ArchiveSize(file));
+  TakeOver(rar);
+  return kRarOk;
+}
+
+int ReadHeaderLive(RarArchive& rar, RarHeaderRecord& header) {
+  if (rar.own) return ReadOwnHeader(rar, header);
+  rar.entry = nullptr;
+  if (rar.entries_allowed && rar.entries_read >= *rar.entries_allowed) return kRarBadData;
+  archive_entry* entry = nullptr;
+  const int status = outside::NextHeader(rar.reader, &entry);
+  if (status == ARCHIVE_EOF) return kRarEndOfArchive;
+  if (status < ARCHIVE_WARN || !entry) return kRarBadData;
+  // A reader that hands out entries without moving on would keep the caller's loop going for ever.
+  const std::int64_t position = archive_read_header_position(rar.reader);
+  if (position <= rar.header_position) {
+    rar.entries_allowed = rar.entries_read;
+    return kRarBadData;
+  }
+  FillHeader(rar, entry, header);
+  rar.entry = entry;
+  rar.header_position = position;
+  ++rar.entries_read;
+  return kRarOk;
+}
+
+int ProcessLive(RarArchive& rar, int operation, const char* dest_folder, const char* dest_name, Step* step) {
+  if (rar.own) return ProcessOwn(*rar.own, operation, dest_folder, dest_name, step);
+  if (!rar.entry) return kRarBadArgument;
+  archive_entry* entry = rar.entry;
+  rar.entry = nullptr;
+  switch (operation) {
+    case kRarSkip:
+      return kRarOk;  // the next header read skips the data
+    case kRarTest:
+      return Test(rar);
+    case kRarExtract:
+      return Extract(rar, entry, dest_folder, dest_name, step);
+    default:
+      return kRarBadArgument;
+  }
+}
+
+void Record(RarArchive& rar, Step&& step) {
+  if (!rar.journal) return;
+  try {
+    if (rar.journal->steps.size() < kMaxJournalSteps) {
+      rar.journal->steps.push_back(std::move(step));
+      return;
+    }
+  } catch (const std::bad_alloc&) {
+  }
+  rar.journal.reset();
+}
+
+// The calls differ from the kept session's: the archive is opened and the calls answered so far are
+// made again, extractions as tests, so that it stands where the caller believes it stands.
+bool LeaveReplay(RarArchive& rar) {
+  const std::shared_ptr<const Journal> journal = std::move(rar.replay);
+  rar.replay.reset();
+  if (OpenLive(rar) != kRarOk) return false;
+  RarHeaderRecord scratch{};
+  for (size_t i = 0; i < rar.replayed; ++i) {
+    const Step& step = journal->steps[i];
+    if (step.header) {
+      ReadHeaderLive(rar, scratch);
+    } else {
+      int operation = step.operation;
+      if (operation == kRarExtract) {
+        operation = step.result == kRarUnsafeName || step.result == kRarTooLarge ? kRarSkip : kRarTest;
+      }
+      ProcessLive(rar, operation, nullptr, nullptr, nullptr);
+    }
+  }
+  return true;
+}
+
+const Step* NextReplayed(RarArchive& rar, bool header, int operation, bool named) {
+  if (!rar.replay || rar.replayed >= rar.replay->steps.size()) return nullptr;
+  const Step& step = rar.replay->steps[rar.replayed];
+  if (step.header != header || (!header && (step.operation != operation || step.named != named))) return nullptr;
+  ++rar.replayed;
+  return &step;
+}
+
 }  // namespace
 
 RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
@@ -381,33 +533,23 @@ RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
     record->open_result = kRarBadArgument;
     return nullptr;
   }
-  auto* rar = new RarArchive;
+  auto rar = std::make_unique<RarArchive>();
   rar->name = record->archive_name;
-  rar->reader = archive_read_new();
-  if (!rar->reader) {
-    delete rar;
-    record->open_result = kRarNoMemory;
-    return nullptr;
+  rar->stamp = outside::SettledStampOf(record->archive_name);
+  if (rar->stamp) rar->replay = Journals().Find(rar->name, *rar->stamp);
+  if (!rar->replay) {
+    record->open_result = OpenLive(*rar);
+    if (record->open_result != kRarOk) return nullptr;
+    if (rar->stamp) {
+      try {
+        rar->journal = std::make_shared<Journal>();
+      } catch (const std::bad_alloc&) {
+        // The session is not kept.
+      }
+    }
   }
-  archive_read_support_format_rar(rar->reader);
-  archive_read_support_format_rar5(rar->reader);
-  if (outside::OpenArchiveFile(rar->reader, record->archive_name, &rar->file) != ARCHIVE_OK) {
-    const DWORD attributes = GetFileAttributesA(record->archive_name);
-    const bool readable = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    record->open_result = readable ? kRarNotArchive : kRarOpenFailed;
-    archive_read_free(rar->reader);
-    delete rar;
-    return nullptr;
-  }
-  outside::ArchiveFile* file = rar->file;
-  rar->entries_allowed = unrar::EntriesBeforeHazard(
-      [file](std::uint64_t offset, std::uint8_t* out, size_t size) {
-        return outside::ReadArchiveAt(file, static_cast<std::int64_t>(offset), out, size);
-      },
-      outside::ArchiveSize(file));
-  TakeOver(*rar);
   record->open_result = kRarOk;
-  return rar;
+  return rar.release();
 } catch (const std::bad_alloc&) {
   if (record) record->open_result = kRarNoMemory;
   return nullptr;
@@ -416,44 +558,56 @@ RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
 int __stdcall RARReadHeader(RarHandle handle, RarHeaderRecord* header) try {
   auto* rar = static_cast<RarArchive*>(handle);
   if (!rar || !header) return kRarBadArgument;
-  if (rar->own) return ReadOwnHeader(*rar, *header);
-  rar->entry = nullptr;
-  if (rar->entries_allowed && rar->entries_read >= *rar->entries_allowed) return kRarBadData;
-  archive_entry* entry = nullptr;
-  const int status = outside::NextHeader(rar->reader, &entry);
-  if (status == ARCHIVE_EOF) return kRarEndOfArchive;
-  if (status < ARCHIVE_WARN || !entry) return kRarBadData;
-  // A reader that hands out entries without moving on would keep the caller's loop going for ever.
-  const std::int64_t position = archive_read_header_position(rar->reader);
-  if (position <= rar->header_position) {
-    rar->entries_allowed = rar->entries_read;
-    return kRarBadData;
+  if (rar->replay) {
+    if (const Step* step = NextReplayed(*rar, true, 0, false)) {
+      char* const comment_buffer = header->comment_buffer;
+      const std::uint32_t comment_buffer_size = header->comment_buffer_size;
+      *header = step->record;
+      header->comment_buffer = comment_buffer;
+      header->comment_buffer_size = comment_buffer_size;
+      return step->result;
+    }
+    if (!LeaveReplay(*rar)) return kRarBadData;
   }
-  FillHeader(*rar, entry, *header);
-  rar->entry = entry;
-  rar->header_position = position;
-  ++rar->entries_read;
-  return kRarOk;
+  const int result = ReadHeaderLive(*rar, *header);
+  if (rar->journal) {
+    Step step;
+    step.header = true;
+    step.result = result;
+    step.record = *header;
+    Record(*rar, std::move(step));
+  }
+  return result;
 } catch (const std::bad_alloc&) {
   return kRarNoMemory;
 }
 
 int __stdcall RARProcessFile(RarHandle handle, int operation, char* dest_folder, char* dest_name) try {
   auto* rar = static_cast<RarArchive*>(handle);
-  if (rar && rar->own) return ProcessOwn(*rar->own, operation, dest_folder, dest_name);
-  if (!rar || !rar->entry) return kRarBadArgument;
-  archive_entry* entry = rar->entry;
-  rar->entry = nullptr;
-  switch (operation) {
-    case kRarSkip:
-      return kRarOk;  // the next header read skips the data
-    case kRarTest:
-      return Test(*rar);
-    case kRarExtract:
-      return Extract(*rar, entry, dest_folder, dest_name);
-    default:
-      return kRarBadArgument;
+  if (!rar) return kRarBadArgument;
+  const bool named = dest_name && *dest_name;
+  if (rar->replay) {
+    if (const Step* step = NextReplayed(*rar, false, operation, named)) {
+      if (!step->wrote) return step->result;
+      const std::string target =
+          named ? std::string(dest_name) : outside::JoinPath(dest_folder ? dest_folder : "", step->file);
+      return outside::ReplaceFileWith(target, step->data) ? step->result : kRarWriteFailed;
+    }
+    if (!LeaveReplay(*rar)) return kRarBadData;
   }
+  Step step;
+  step.operation = operation;
+  step.named = named;
+  step.result = ProcessLive(*rar, operation, dest_folder, dest_name, rar->journal ? &step : nullptr);
+  const int result = step.result;
+  if (rar->journal) {
+    if (result == kRarWriteFailed) {
+      rar->journal.reset();
+    } else {
+      Record(*rar, std::move(step));
+    }
+  }
+  return result;
 } catch (const std::bad_alloc&) {
   return kRarNoMemory;
 }
@@ -461,6 +615,13 @@ int __stdcall RARProcessFile(RarHandle handle, int operation, char* dest_folder,
 int __stdcall RARCloseArchive(RarHandle handle) {
   auto* rar = static_cast<RarArchive*>(handle);
   if (!rar) return kRarBadArgument;
+  if (rar->journal && rar->stamp) {
+    try {
+      Journals().Store(rar->name, *rar->stamp, std::move(rar->journal));
+    } catch (const std::bad_alloc&) {
+      // Not kept: the next session reads the archive.
+    }
+  }
   if (rar->reader) archive_read_free(rar->reader);
   delete rar;
   return kRarOk;
