@@ -33,7 +33,7 @@ EntryResult TestEntry(archive* reader, std::uint32_t& crc);
 // CRC-32 of data.
 std::uint32_t Crc32(const std::vector<char>& data);
 
-// Creates or truncates target and writes data into it; a failed write removes target again.
+// Writes data as the whole of target, over what it held; a failed write removes target again.
 bool ReplaceFileWith(const std::string& target, const std::vector<char>& data);
 
 struct Outcome;
