@@ -1,4 +1,6 @@
 // unrar.dll and Unzipw32.dll called directly: records, operations, refusals and real archives.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,6 +21,19 @@ using testing_support::ReadText;
 using testing_support::WriteText;
 
 namespace {
+
+// Dates the file's last write seconds back, so that the libraries may keep what they read of it.
+void WrittenAgo(const std::string& path, int seconds) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER when{{now.dwLowDateTime, now.dwHighDateTime}};
+  when.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000;
+  const FILETIME written{when.LowPart, when.HighPart};
+  const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
+  CloseHandle(file);
+}
 
 class Rar : public Sandboxed {
  protected:
@@ -381,6 +396,38 @@ TEST_F(RarLegacy, SolidMembersPassedOverAreStillDecoded) {
   EXPECT_EQ(ReadText(target), "fresh");
 }
 
+// A settled archive is answered from the last session on it until the calls differ; then it is
+// read again from where the caller stands, with the same results as a fresh copy.
+TEST_F(RarLegacy, KeptSessionsAnswerLikeTheArchive) {
+  const std::string text = "Solid archives share one window.\r\n";
+  const auto len = static_cast<std::uint32_t>(text.size());
+  auto member = [](const std::string& name, const std::string& data, const std::string& packed, bool solid) {
+    Entry e{name, data, false, false, 20, 0x33};
+    e.packed = packed;
+    e.solid = solid;
+    return e;
+  };
+  Entry broken = member("readme.txt", text, makers::PackRar20({{text}}), false);
+  broken.bad_crc = true;
+  const Entry diz =
+      member("FILE_ID.DIZ", text + text + "!", makers::PackRar20({{"", len, len, 1}, {"!"}}, false), true);
+  const Entry fresh = member("c.txt", "fresh", makers::PackRar20({{"fresh"}}), false);
+  const Bytes bytes = makers::MakeRar4({broken, diz, fresh});
+  const std::string settled = Put("settled.rar", bytes);
+  WrittenAgo(settled, 60);
+  const std::string copy = Put("copy.rar", bytes);
+  const std::string target = box / "out.diz";
+  for (const std::vector<int>& before : std::vector<std::vector<int>>{
+           {kRarSkip}, {kRarSkip}, {kRarTest}, {kRarSkip, kRarSkip}, {kRarExtract, kRarSkip}, {kRarSkip, kRarSkip}}) {
+    testing_support::WriteText(target, "kept");
+    const int expected = ExtractAfter(copy, before, target);
+    const std::string expected_text = ReadText(target);
+    testing_support::WriteText(target, "kept");
+    EXPECT_EQ(ExtractAfter(settled, before, target), expected) << before[0] << " of " << before.size();
+    EXPECT_EQ(ReadText(target), expected_text) << before[0] << " of " << before.size();
+  }
+}
+
 // A member declaring gigabytes that a solid member after it needs: decoding stops at a budget.
 TEST_F(RarLegacy, HostileSolidArchiveFailsWithinTheDecodingBudget) {
   Entry big{"big.bin", "", false, false, 20, 0x33};
@@ -445,6 +492,30 @@ TEST_F(Unzip, DamagedOrOversizedEntriesNeverReplaceAGoodFile) {
   }
   EXPECT_EQ(ListFilesRecursively(out), std::vector<std::string>{"file_id.diz"});
   EXPECT_EQ(ReadText(out + "\\file_id.diz"), "good");
+}
+
+// What is kept of a settled archive is written again on every call and follows the archive's changes.
+TEST_F(Unzip, KeptOutcomesFollowTheArchive) {
+  const std::string out = Folder("out");
+  const std::string diz = out + "\\file_id.diz";
+  const std::string zip = box / "a.zip";
+  int age = 100;
+  for (const std::string text : {"first", "other", "x"}) {
+    Put("a.zip", makers::MakeZip({{"file_id.diz", text}}));
+    WrittenAgo(zip, age -= 10);
+    // Over the last one (a shorter description leaves nothing of a longer one), then into no file.
+    for (int call = 0; call < 2; ++call) {
+      if (call == 1) DeleteFileA(diz.c_str());
+      EXPECT_EQ(FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz"), 1) << text;
+      EXPECT_EQ(ReadText(diz), text);
+    }
+  }
+  Put("a.zip", makers::MakeZip({{"readme.txt", "r"}}));
+  WrittenAgo(zip, 10);
+  DeleteFileA(diz.c_str());
+  EXPECT_EQ(FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz"), 0);
+  EXPECT_EQ(FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz"), 0);
+  EXPECT_FALSE(FileExists(diz));
 }
 
 TEST_F(Unzip, FailuresAreNotPositive) {
