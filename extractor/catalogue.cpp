@@ -145,8 +145,19 @@ std::string RemoveSemicolons(std::string_view text) {
   return kept;
 }
 
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(";\"") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
 std::string CsvLine(const ListItem& item, std::string_view line0, std::string_view custom) {
-  std::string line = item.name + ";" + item.size + ";" + item.date + ";";
+  std::string line = CsvField(item.name) + ";" + item.size + ";" + item.date + ";";
   line += RemoveSemicolons(line0);
   line += ' ';
   line += custom;
