@@ -300,6 +300,7 @@ void TForm1::InitTempDir() {
 void TForm1::BitBtn2Click() {
   if (running_) return;
   running_ = true;
+  runStartedAt_ = std::chrono::steady_clock::now();
   ElapsedMinutes = 0;
   ElapsedSeconds = 0;
   Timer1.SetEnabled(true);
@@ -346,6 +347,7 @@ void TForm1::RunJob() {
 
 void TForm1::EndRun() {
   Timer1.SetEnabled(false);
+  Timer1Timer();  // the report takes the clock's last reading
   ReportText += run_report::TailLines({WriteFailed, UserHelpCount, ElapsedMinutes, ElapsedSeconds});
   if (StopRequested) {
     ui::ShowPlainMessage("Stopped by user.");
@@ -376,11 +378,12 @@ void TForm1::BitBtn3Click() {
 }
 
 void TForm1::Timer1Timer() {
-  ElapsedSeconds = static_cast<std::uint8_t>(ElapsedSeconds + 1);
-  if (ElapsedSeconds >= 60) {
-    ElapsedSeconds = 0;
-    ++ElapsedMinutes;
-  }
+  // Messages, and so ticks, get through only between archives; the clock runs regardless.
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - runStartedAt_).count();
+  const auto whole = static_cast<std::uint64_t>(std::max<decltype(seconds)>(seconds, 0));
+  ElapsedMinutes = static_cast<std::uint32_t>(std::min<std::uint64_t>(whole / 60, UINT32_MAX));
+  ElapsedSeconds = static_cast<std::uint8_t>(whole % 60);
 }
 
 // During a run the close box acts as Stop; the program closes once the run has ended.

@@ -1,5 +1,6 @@
 #pragma once
 // The main window of quennex and the run state that one run of Go shares.
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -117,6 +118,7 @@ class TForm1 : public ui::Form {
   void InitTempDir();
   void BitBtn2Click();
   void BitBtn3Click();
+  // Shows the run's clock in ElapsedMinutes and ElapsedSeconds.
   void Timer1Timer();
 
   // Options and folders.
@@ -160,6 +162,8 @@ class TForm1 : public ui::Form {
   void SetStatus(const std::string& text) { StatusBar1.SetSimpleText(text); }
   bool running_ = false;
   bool closeAfterRun_ = false;
+  // Taken when Go starts; the elapsed time is read from it, so ticks that come late lose nothing.
+  std::chrono::steady_clock::time_point runStartedAt_;
 };
 
 extern TForm1* Form1;
