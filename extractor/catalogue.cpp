@@ -278,10 +278,11 @@ class WriterRun {
     const bool measured = ItemLoop(
         1, [&](const ListItem&) { widths.first_line = std::max(widths.first_line, BufferLine(buffer_, 0).size()); });
 
-    WriterResult result;
+    WriterResult result{WriterOutcome::kStoppedUnsaved, {}};
     if (measured) {
       CatalogueText text;
-      ItemLoop(2, [&](const ListItem& item) {
+      int entries = 0;
+      const bool completed = ItemLoop(2, [&](const ListItem& item) {
         // How many lines to take is fixed before the guess cuts the buffer down.
         const std::size_t count = job_.lines_to_take == kAllLines ? std::max<std::size_t>(buffer_.size(), 1) : 1;
         Guess();
@@ -289,11 +290,10 @@ class WriterRun {
         for (std::size_t t = 1; t < count; ++t) {
           text.AddLine(EntryContinuationLine(catalogue, widths, BufferLine(buffer_, t)));
         }
+        ++entries;
       });
-      result = SaveText(text.bytes());
-    } else {
       // Stopped before a single entry was built: keep whatever file is there.
-      result.outcome = WriterOutcome::kStoppedUnsaved;
+      if (completed || entries > 0) result = SaveText(text.bytes());
     }
     if (state_.GuessPassDone == 0 && any_green) {
       state_.GuessPassDone = static_cast<std::int32_t>(std::clamp<std::size_t>(widths.name, 1, INT32_MAX));
@@ -303,10 +303,13 @@ class WriterRun {
 
   WriterResult RunCsv() {
     CatalogueText text;
-    ItemLoop(1, [&](const ListItem& item) {
+    int lines = 0;
+    const bool completed = ItemLoop(1, [&](const ListItem& item) {
       Guess();
       text.AddLine(CsvLine(item, BufferLine(buffer_, 0), job_.custom));
+      ++lines;
     });
+    if (!completed && lines == 0) return {WriterOutcome::kStoppedUnsaved, {}};
     return SaveText(text.bytes());
   }
 
@@ -317,7 +320,7 @@ class WriterRun {
     std::uint32_t row = 2;
     // Rows past the sheet's last one are not read at all.
     const std::function<bool()> sheet_full = [&] { return row > kLastSheetRow; };
-    ItemLoop(
+    const bool completed = ItemLoop(
         1,
         [&](const ListItem& item) {
           Guess();
@@ -326,6 +329,7 @@ class WriterRun {
           ++row;
         },
         sheet_full);
+    if (!completed && row == 2) return {WriterOutcome::kStoppedUnsaved, {}};
     return Finish(Guarded(hooks_.save_sheet, path, cells));
   }
 

@@ -118,7 +118,7 @@ enum class WriterOutcome {
   kNotStarted,      // a stop was already requested: nothing done, no report line
   kGenerated,       // saved (also after a stop in a writing pass)
   kFailed,          // a No to the overwrite question, or the save failed
-  kStoppedUnsaved,  // stopped in the measuring pass: nothing saved, no report line
+  kStoppedUnsaved,  // stopped before a single entry or row was built: nothing saved, no report line
 };
 
 struct WriterResult {

@@ -262,6 +262,23 @@ TEST(TextWriters, StopInTheMeasuringPassSavesNothing) {
   EXPECT_EQ(run.window.statuses, (Lines{"Generating Files.BBS part 1/3 pass 1/2", "User Abort"}));
 }
 
+// The first archive has a green LED but no longer extracts; Stop is seen right after it.
+TEST(TextWriters, StopBeforeTheFirstEntryOfAnyWriterSavesNothing) {
+  for (Catalogue catalogue :
+       {Catalogue::kFilesBbs, Catalogue::kDescriptIon, Catalogue::kFilesXls, Catalogue::kFilesCsv}) {
+    WriterRig run;
+    run.job.items.push_back({"GONE.ZIP", "1", "01-01-01", true});
+    run.Add("A.ZIP", "1", "01-01-01", "Alpha\r\n");
+    const bool two_pass = catalogue == Catalogue::kFilesBbs || catalogue == Catalogue::kDescriptIon;
+    run.window.stop_after_reads = two_pass ? 3 : 1;  // in the writing pass
+    const WriterResult result = run.Write(catalogue);
+    EXPECT_EQ(result.outcome, WriterOutcome::kStoppedUnsaved) << OutputFileName(catalogue);
+    EXPECT_EQ(result.report_line, "");
+    EXPECT_TRUE(run.window.files.empty());
+    EXPECT_FALSE(run.window.sheet_saved);
+  }
+}
+
 TEST(TextWriters, StopInTheWritingPassSavesTheEntriesSoFar) {
   WriterRig run = AskingRun();
   run.window.ask = [](std::int32_t, Lines& c) { return BestMatch{c.front(), false}; };
