@@ -57,6 +57,10 @@ std::string ProgressText(Catalogue catalogue, int k, int n, int pass) {
   return "";
 }
 
+std::string SheetLeftOutLine(int archives) {
+  return std::to_string(archives) + " archives did not fit into the Excel file and were left out.\r";
+}
+
 std::string OverwriteQuestion(std::string_view path) {
   return "Please confirm to allow overwriting\r" + std::string(path);
 }
@@ -318,8 +322,13 @@ class WriterRun {
     if (!Guarded(hooks_.confirm_overwrite, path)) return Finish(false);
     std::vector<SheetCell> cells = SheetHeaderCells();
     std::uint32_t row = 2;
-    // Rows past the sheet's last one are not read at all.
-    const std::function<bool()> sheet_full = [&] { return row > kLastSheetRow; };
+    // Rows past the sheet's last one are not read at all; the report says how many were left out.
+    int left_out = 0;
+    const std::function<bool()> sheet_full = [&] {
+      if (row <= kLastSheetRow) return false;
+      ++left_out;
+      return true;
+    };
     const bool completed = ItemLoop(
         1,
         [&](const ListItem& item) {
@@ -330,7 +339,9 @@ class WriterRun {
         },
         sheet_full);
     if (!completed && row == 2) return {WriterOutcome::kStoppedUnsaved, {}};
-    return Finish(Guarded(hooks_.save_sheet, path, cells));
+    WriterResult result = Finish(Guarded(hooks_.save_sheet, path, cells));
+    if (result.outcome == WriterOutcome::kGenerated && left_out > 0) result.report_line += SheetLeftOutLine(left_out);
+    return result;
   }
 
   WriterJob& job_;

@@ -28,6 +28,8 @@ const char* OutputFileName(Catalogue catalogue);
 std::string OutputPath(std::string_view target_folder, Catalogue catalogue);
 // "Files.BBS generated.\r" and the like; each ends in a single CR.
 std::string ReportLine(Catalogue catalogue, bool generated);
+// Follows "Excel file generated.\r" when green archives found no row left in the sheet.
+std::string SheetLeftOutLine(int archives);
 // Status text after list item k of n; pass is 1 or 2 for the two-pass writers and ignored otherwise.
 std::string ProgressText(Catalogue catalogue, int k, int n, int pass);
 inline constexpr char kUserAbortText[] = "User Abort";

@@ -349,5 +349,17 @@ TEST(TextWriters, SheetRowsFollowTheGreenItems) {
   EXPECT_EQ(run.window.statuses.back(), "Generating Excelfile 3/3");
 }
 
+TEST(TextWriters, SheetSaysHowManyArchivesFoundNoRow) {
+  WriterRig run;
+  const int green = kLastSheetRow - 1 + 2;  // the header takes row 1
+  for (int i = 0; i < green; ++i) run.Add("A" + std::to_string(i) + ".ZIP", "1", "01-01-01", "Alpha\r\n");
+  const WriterResult result = run.Write(Catalogue::kFilesXls);
+  EXPECT_EQ(result.report_line,
+            "Excel file generated.\r2 archives did not fit into the Excel file and were left out.\r");
+  ASSERT_EQ(run.window.sheet.size(), 5u + 4u * (kLastSheetRow - 1));
+  EXPECT_EQ(run.window.sheet.back().row, kLastSheetRow);
+  EXPECT_EQ(run.window.reads, kLastSheetRow - 1);
+}
+
 }  // namespace
 }  // namespace quennex
