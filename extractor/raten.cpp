@@ -35,7 +35,7 @@ TForm5::TForm5()
       Label2(Panel1, {layout::Label2, "", true}),
       Button3(Panel1, {.bounds = layout::Button3, .caption = "Change"}),
       Edit1(Panel1, {.bounds = layout::Edit1}),
-      ListBox1(Panel1, {layout::ListBox1}),
+      ListBox1(Panel1, {.bounds = layout::ListBox1, .typeAhead = false}),
       Button4(Panel1, {.bounds = layout::Button4, .caption = "Add"}) {
   Button1.onClick = [this] { Button1Click(); };
   Button2.onClick = [this] { Button2Click(); };

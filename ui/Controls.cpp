@@ -332,9 +332,16 @@ LRESULT Memo::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
 
 // ListBox
 
-ListBox::ListBox(Window& parent, const Args& args) {
+ListBox::ListBox(Window& parent, const Args& args) : typeAhead_(args.typeAhead) {
   CreateControl(parent, WC_LISTBOXA, args.bounds,
                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
+  if (!typeAhead_) Subclass();
+}
+
+LRESULT ListBox::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
+  // The control's own search on typed characters is all that WM_CHAR does in a list box.
+  if (message == WM_CHAR && !typeAhead_) return 0;
+  return CallOriginal(message, wparam, lparam);
 }
 
 void ListBox::Clear() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }

@@ -232,6 +232,7 @@ class ListBox : public Window {
  public:
   struct Args {
     Rect bounds;
+    bool typeAhead = true;  // typing a letter selects the next line that starts with it
   };
   ListBox(Window& parent, const Args& args);
   void Clear();
@@ -244,6 +245,12 @@ class ListBox : public Window {
   Event onClick;
   Event onDblClick;
   bool OnCommand(WORD code) override;
+
+ protected:
+  LRESULT HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  bool typeAhead_;
 };
 
 class RadioGroup;

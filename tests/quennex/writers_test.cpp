@@ -306,6 +306,17 @@ TEST(BestMatchWindow, AnIndexNamingNoItemAndAnEmptyListGiveEmptyTexts) {
   EXPECT_EQ(Form3->Memo1.Lines(), std::vector<std::string>{""}) << "the buffer holds the one (empty) line";
 }
 
+TEST(BestMatchWindow, TypingALetterNeitherMovesTheSelectionNorRewritesTheEditBox) {
+  ResetMainWindow();
+  Form5->ListBox1.Clear();
+  for (const char* line : {"Alpha 1.0", "Tool 2.0", "tool 3.0"}) Form5->ListBox1.Add(line);
+  Form5->FormShow();
+  Form5->Edit1.SetText("my own text");
+  for (char typed : {'t', 'T'}) SendMessageA(Form5->ListBox1.hwnd(), WM_CHAR, typed, 0);
+  EXPECT_EQ(Form5->ListBox1.ItemIndex(), 0);
+  EXPECT_EQ(Form5->Edit1.Text(), "my own text");
+}
+
 TEST(BestMatchWindow, TheCloseBoxTakesTheSelectedLineLikeSelect) {
   ResetMainWindow();
   Form5->ListBox1.Clear();
