@@ -84,6 +84,7 @@ TEST_F(Installer, FirstActivationRunsTheInstallation) {
   ui::SetModalResponder(previousModal);
   ui::SetMessageResponder(previous);
   ASSERT_TRUE(CloseAllowed);
+  EXPECT_EQ(testing_support::TaskBarTitles(), std::vector<std::string>{"VellmarkTools-Installer"});
   EXPECT_EQ(TaskStates(), std::vector<int>(13, 1));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text, kSuccessText);

@@ -1,6 +1,8 @@
 // The main window after start, its options, the Go rule, the folder rows and the toggle.
 #include "quennex_fixture.h"
 
+#include "Application.h"
+
 namespace {
 
 using testing_support::TempFolder;
@@ -150,13 +152,23 @@ TEST_F(MainWindow, ListAndDetailsViews) {
   EXPECT_EQ(f.ListView1.View(), ui::ListView::ViewStyle::List);
 }
 
+// The task bar button carries the application title, also while the credits stand in for the main window.
 TEST_F(MainWindow, LogoShowsCreditsAndClosingThemBringsTheMainWindowBack) {
+  const std::vector<std::string> button{"Vellmark Quennick Extractor"};
   f.Show();
+  EXPECT_EQ(testing_support::TaskBarTitles(), button);
   f.Image1.onClick();
   EXPECT_FALSE(f.Visible());
   EXPECT_TRUE(Form2->Visible());
+  EXPECT_EQ(testing_support::TaskBarTitles(), button);
   Form2->Close();
   EXPECT_FALSE(Form2->Visible());
+  EXPECT_TRUE(f.Visible());
+  EXPECT_EQ(GetForegroundWindow(), f.hwnd());
+  SendMessageA(f.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the minimize box minimizes the program
+  EXPECT_FALSE(f.Visible());
+  EXPECT_EQ(testing_support::TaskBarTitles(), button);
+  SendMessageA(ui::Application::Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);  // as a click on the button
   EXPECT_TRUE(f.Visible());
   f.Hide();
 }
