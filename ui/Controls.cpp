@@ -233,8 +233,10 @@ void ProgressBar::SetMax(int max) {
 }
 
 void ProgressBar::SetPosition(int position) {
+  if (position == position_) return;
   position_ = position;
   if (throttle_.DrawNow(hwnd_)) Show();
+  Fire(onChange);
 }
 
 void ProgressBar::Show() {

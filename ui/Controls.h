@@ -171,6 +171,7 @@ class ProgressBar : public Window {
   void SetPosition(int position);
   int Position() const { return position_; }
   void StepBy(int delta) { SetPosition(position_ + delta); }
+  Event onChange;  // the position changed
 
  protected:
   LRESULT HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) override;

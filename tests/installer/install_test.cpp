@@ -91,11 +91,15 @@ TEST_F(Installer, FullInstallWritesEverythingAndLightsAllLeds) {
   testing_support::MakeFolder(kept + "\\programs");
   programs->Set(kept + "\\programs");
 
+  std::vector<int> positions;
+  Form1->ProgressBar1.onChange = [&] { positions.push_back(Form1->ProgressBar1.Position()); };
   const InstallRun run = RunInstall([&](TForm2& dialog) {
     EXPECT_FALSE(Form1->btClose.Enabled());
     EXPECT_EQ(Form1->ProgressBar1.Position(), 0);
     ChooseFolder(dialog, kept + "\\base");
   });
+  // The dialog, the accepted path, eight payloads, the shortcut, the end, then full.
+  EXPECT_EQ(positions, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
 
   EXPECT_EQ(run.dialogShowings, 1);
   EXPECT_EQ(InstallPath, kept + "\\base");
