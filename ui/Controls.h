@@ -21,12 +21,14 @@ class Button : public Window {
     int glyph = 0;  // bitmap resource shown left of the caption, 0 for none
   };
   Button(Window& parent, const Args& args);
+  ~Button() override;
   void Click() { Fire(onClick); }
   Event onClick;
   bool OnCommand(WORD code) override;
 
  private:
-  HIMAGELIST glyphList_ = nullptr;
+  HIMAGELIST glyphList_ = nullptr;  // beside a caption
+  HICON glyphIcon_ = nullptr;       // alone
 };
 
 // A button that stays down after a click and comes up at the next one; shows a bitmap.
@@ -38,12 +40,16 @@ class SpeedButton : public Window {
     bool down = false;
   };
   SpeedButton(Window& parent, const Args& args);
+  ~SpeedButton() override;
   bool Down() const;
   void SetDown(bool down);
   // As a user's click: toggles, then fires onClick.
   void Click();
   Event onClick;
   bool OnCommand(WORD code) override;
+
+ private:
+  HICON glyphIcon_ = nullptr;
 };
 
 class Edit : public Window {

@@ -1,6 +1,8 @@
 // The main window after start, its options, the Go rule, the folder rows and the toggle.
 #include "quennex_fixture.h"
 
+#include <algorithm>
+
 #include "Application.h"
 
 namespace {
@@ -150,6 +152,40 @@ TEST_F(MainWindow, ListAndDetailsViews) {
   EXPECT_GE(f.ListView1.ColumnWidth(2), 80);
   f.TabControl1.SetTabIndex(0);
   EXPECT_EQ(f.ListView1.View(), ui::ListView::ViewStyle::List);
+}
+
+// What the screen shows of a control, pixel by pixel.
+std::vector<COLORREF> OnScreen(const ui::Window& control) {
+  const ui::Rect r = control.Bounds();
+  HDC dc = GetDC(control.hwnd());
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < r.height; ++y) {
+    for (int x = 0; x < r.width; ++x) pixels.push_back(GetPixel(dc, x, y));
+  }
+  ReleaseDC(control.hwnd(), dc);
+  return pixels;
+}
+
+TEST_F(MainWindow, FolderButtonsAndTheToggleShowTheirPicturesWithoutTheTransparentColour) {
+  f.Show();
+  for (int i = 0; i < 20; ++i) {
+    ui::Application::ProcessMessages();
+    Sleep(10);
+  }
+  auto count = [](const std::vector<COLORREF>& pixels, auto test) {
+    return std::count_if(pixels.begin(), pixels.end(), test);
+  };
+  // The key colour and its blends with a picture's edge: red and blue well above green.
+  auto keyed = [](COLORREF c) { return GetRValue(c) > GetGValue(c) + 80 && GetBValue(c) > GetGValue(c) + 80; };
+  for (const ui::Window* button : {static_cast<ui::Window*>(&f.BitBtn1), static_cast<ui::Window*>(&f.BitBtn5)}) {
+    const std::vector<COLORREF> pixels = OnScreen(*button);
+    EXPECT_GT(count(pixels, [](COLORREF c) { return c == RGB(0xF8, 0xD8, 0x70); }), 20) << "the folder shows";
+    EXPECT_EQ(count(pixels, keyed), 0);
+  }
+  const std::vector<COLORREF> arrow = OnScreen(f.SpeedButton1);
+  EXPECT_GT(count(arrow, [](COLORREF c) { return c == RGB(0x20, 0x50, 0xB0); }), 40) << "the arrow shows";
+  EXPECT_EQ(count(arrow, keyed), 0);
+  f.Hide();
 }
 
 // The task bar button carries the application title, also while the credits stand in for the main window.
