@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Extraction speed: quennex's extraction loop under Wine next to native bsdtar and unzip loops over
 # the same 1,000 ZIP and 1,000 RAR archives.
-# Usage: bench/run.sh [BUILD_DIR]   (default build; a finished build whose Wine session no test uses now)
+# Usage: bench/run.sh [BUILD_DIR]   (default: the build scripts/test.sh tests on this host, see
+# QUENNEX_ARCH in scripts/host.sh; a finished build whose Wine session no test uses now)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build}" && pwd)
+source "$root/scripts/host.sh"
+build=$(cd "${1:-$quennex_build}" && pwd)
 exe=$build/bench/extraction_bench.exe
 [ -f "$exe" ] || { echo "no $exe; build first" >&2; exit 1; }
 session=$build/wine-session

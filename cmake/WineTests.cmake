@@ -1,6 +1,8 @@
-# Test programs are PE32 binaries; ctest runs them through Wine in a private 32-bit prefix
-# inside the build folder, with a private Xvfb display. One Wine process per test program.
+# Test programs are Windows binaries; ctest runs them through Wine in a private prefix of the build's
+# kind (32-bit, or 64-bit under wine64) inside the build folder, with a private Xvfb display.
+# One Wine process per test program.
 set(QUENNEX_WINE_SESSION ${CMAKE_BINARY_DIR}/wine-session)
+file(WRITE ${QUENNEX_WINE_SESSION}/arch ${QUENNEX_ARCH})
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${QUENNEX_WINE_SESSION})
 
 enable_testing()

@@ -1,7 +1,15 @@
-# Cross-compiling for 32-bit Windows with Debian's mingw-w64 (posix threads variant).
+# Cross-compiling for Windows with Debian's mingw-w64 (posix threads variant).
+# QUENNEX_ARCH: i686 (32-bit, the shipped build; the default) or x86_64.
+if(NOT QUENNEX_ARCH)
+  set(QUENNEX_ARCH i686)
+endif()
+set(QUENNEX_ARCH ${QUENNEX_ARCH} CACHE STRING "i686 or x86_64")
+# try_compile projects read this file again and need the same choice.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES QUENNEX_ARCH)
+
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(MINGW_TRIPLE i686-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR ${QUENNEX_ARCH})
+set(MINGW_TRIPLE ${QUENNEX_ARCH}-w64-mingw32)
 
 set(CMAKE_C_COMPILER ${MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)

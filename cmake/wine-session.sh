@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Starts or stops the test session: a private Xvfb display, a 32-bit Wine prefix and one
+# Starts or stops the test session: a private Xvfb display, a Wine prefix of the build's kind and one
 # persistent wineserver, all kept under SESSION_DIR.
 # Usage: wine-session.sh start|stop SESSION_DIR
 set -u
 action=$1 session=$2
-export WINEARCH=win32 WINEPREFIX=$session/prefix WINEDEBUG=-all
+source "$(dirname "$0")/wine-env.sh"
+export WINEDEBUG=-all
 
 start() {
   mkdir -p "$session"
@@ -18,17 +19,19 @@ start() {
   [ -s "$session/display.num" ] || { echo "Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
   echo ":$(head -n 1 "$session/display.num")" >"$session/display"
   export DISPLAY=$(cat "$session/display")
-  if [ ! -f "$session/prefix/system.reg" ]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$session/wineboot.log" 2>&1 || { cat "$session/wineboot.log" >&2; exit 1; }
+  local new=0
+  [ -f "$session/prefix/system.reg" ] || new=1
+  wine_make_prefix "$session/wineboot.log" || exit 1
+  if [ $new = 1 ]; then
     # No window manager runs on the test display: unmanaged windows show and hide without waiting for one.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$session/wineboot.log" 2>&1
+    "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$session/wineboot.log" 2>&1
     # A crashing test program ends with a backtrace on its output instead of waiting in a dialog.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$session/wineboot.log" 2>&1
+    "$WINELOADER" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$session/wineboot.log" 2>&1
   fi
   wineserver -p </dev/null >/dev/null 2>&1
   # Start Wine's services now, detached from ctest: started later by a test program, they would
   # inherit its output pipe and keep ctest waiting until the session stops.
-  wineboot </dev/null >>"$session/wineboot.log" 2>&1
+  "$WINELOADER" wineboot </dev/null >>"$session/wineboot.log" 2>&1
   echo "wine session on $DISPLAY, prefix $WINEPREFIX"
 }
 

@@ -2,6 +2,8 @@
 // Unit UnAceV2: UnAceV2.Dll, loaded at program start by its bare name and freed at program end.
 #include <cstddef>
 #include <cstdint>
+
+#include "record_layout.h"
 #include <string>
 
 #pragma pack(push, 1)
@@ -31,25 +33,25 @@ struct TAceExtractRecord {
 
 #pragma pack(pop)
 
-static_assert(sizeof(TAceInitRecord) == 324);
+static_assert(sizeof(TAceInitRecord) == RecordOffset(324, 2));
 static_assert(offsetof(TAceInitRecord, Reserved0) == 0);
 static_assert(offsetof(TAceInitRecord, Value1) == 4);
 static_assert(offsetof(TAceInitRecord, Value2) == 8);
 static_assert(offsetof(TAceInitRecord, CommentBuffer) == 12);
-static_assert(offsetof(TAceInitRecord, CommentBufferSize) == 16);
-static_assert(offsetof(TAceInitRecord, Reserved20) == 20);
-static_assert(offsetof(TAceInitRecord, TempDir) == 100);
-static_assert(offsetof(TAceInitRecord, Reserved104) == 104);
-static_assert(sizeof(TAceExtractRecord) == 156);
+static_assert(offsetof(TAceInitRecord, CommentBufferSize) == RecordOffset(16, 1));
+static_assert(offsetof(TAceInitRecord, Reserved20) == RecordOffset(20, 1));
+static_assert(offsetof(TAceInitRecord, TempDir) == RecordOffset(100, 1));
+static_assert(offsetof(TAceInitRecord, Reserved104) == RecordOffset(104, 2));
+static_assert(sizeof(TAceExtractRecord) == RecordOffset(156, 5));
 static_assert(offsetof(TAceExtractRecord, BaseFolder) == 0);
-static_assert(offsetof(TAceExtractRecord, Names) == 4);
-static_assert(offsetof(TAceExtractRecord, ExcludedNames) == 8);
-static_assert(offsetof(TAceExtractRecord, Mode) == 12);
-static_assert(offsetof(TAceExtractRecord, Reserved16) == 16);
-static_assert(offsetof(TAceExtractRecord, DestFolder) == 80);
-static_assert(offsetof(TAceExtractRecord, WithoutPaths) == 84);
-static_assert(offsetof(TAceExtractRecord, Password) == 88);
-static_assert(offsetof(TAceExtractRecord, Reserved92) == 92);
+static_assert(offsetof(TAceExtractRecord, Names) == RecordOffset(4, 1));
+static_assert(offsetof(TAceExtractRecord, ExcludedNames) == RecordOffset(8, 2));
+static_assert(offsetof(TAceExtractRecord, Mode) == RecordOffset(12, 3));
+static_assert(offsetof(TAceExtractRecord, Reserved16) == RecordOffset(16, 3));
+static_assert(offsetof(TAceExtractRecord, DestFolder) == RecordOffset(80, 3));
+static_assert(offsetof(TAceExtractRecord, WithoutPaths) == RecordOffset(84, 4));
+static_assert(offsetof(TAceExtractRecord, Password) == RecordOffset(88, 4));
+static_assert(offsetof(TAceExtractRecord, Reserved92) == RecordOffset(92, 5));
 
 using TACEInitDll = int(__stdcall*)(TAceInitRecord* init);
 using TACEExtract = int(__stdcall*)(const char* archive, TAceExtractRecord* extract);

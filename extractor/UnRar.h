@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "record_layout.h"
+
 #pragma pack(push, 1)
 
 struct TRarOpenRecord {
@@ -24,19 +26,19 @@ struct TRarHeaderRecord {
 
 #pragma pack(pop)
 
-static_assert(sizeof(TRarOpenRecord) == 28);
+static_assert(sizeof(TRarOpenRecord) == RecordOffset(28, 2));
 static_assert(offsetof(TRarOpenRecord, ArchiveName) == 0);
-static_assert(offsetof(TRarOpenRecord, OpenMode) == 4);
-static_assert(offsetof(TRarOpenRecord, OpenResult) == 8);
-static_assert(offsetof(TRarOpenRecord, CommentBuffer) == 12);
-static_assert(offsetof(TRarOpenRecord, CommentBufferSize) == 16);
-static_assert(offsetof(TRarOpenRecord, Written) == 20);
-static_assert(sizeof(TRarHeaderRecord) == 572);
+static_assert(offsetof(TRarOpenRecord, OpenMode) == RecordOffset(4, 1));
+static_assert(offsetof(TRarOpenRecord, OpenResult) == RecordOffset(8, 1));
+static_assert(offsetof(TRarOpenRecord, CommentBuffer) == RecordOffset(12, 1));
+static_assert(offsetof(TRarOpenRecord, CommentBufferSize) == RecordOffset(16, 2));
+static_assert(offsetof(TRarOpenRecord, Written) == RecordOffset(20, 2));
+static_assert(sizeof(TRarHeaderRecord) == RecordOffset(572, 1));
 static_assert(offsetof(TRarHeaderRecord, ArchiveName) == 0);
 static_assert(offsetof(TRarHeaderRecord, FileName) == 260);
 static_assert(offsetof(TRarHeaderRecord, NotRead) == 520);
 static_assert(offsetof(TRarHeaderRecord, CommentBuffer) == 556);
-static_assert(offsetof(TRarHeaderRecord, NotSet) == 560);
+static_assert(offsetof(TRarHeaderRecord, NotSet) == RecordOffset(560, 1));
 
 constexpr std::uint32_t RAR_OM_EXTRACT = 1;
 constexpr int RAR_SKIP = 0;

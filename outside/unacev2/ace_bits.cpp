@@ -33,6 +33,7 @@ void BitReader::Refill() {
     if (bytes == 0 && padding_words_ < 1000) ++padding_words_;
     acc_ |= static_cast<std::uint64_t>(word) << (32 - count_);
     count_ += 32;
+    ++words_;
   }
 }
 

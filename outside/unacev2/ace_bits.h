@@ -28,6 +28,8 @@ class BitReader {
   }
   // True once the reader had to invent more than a little padding past the member's data.
   bool overrun() const { return padding_words_ > 2; }
+  // Bits taken so far.
+  std::uint64_t consumed() const { return words_ * 32 - static_cast<std::uint64_t>(count_); }
 
  private:
   void Refill();
@@ -42,6 +44,7 @@ class BitReader {
   std::uint64_t acc_ = 0;  // valid bits at the top
   int count_ = 0;
   int padding_words_ = 0;
+  std::uint64_t words_ = 0;  // 32-bit words put into acc_, padding included
 };
 
 }  // namespace ace

@@ -213,12 +213,12 @@ Directory ReadDirectory(Source& source) {
 
 class Unpacker::Impl {
  public:
-  explicit Impl(Source& source) : source_(source) {}
+  Impl(Source& source, std::uint64_t unkept_limit) : source_(source), unkept_left_(unkept_limit) {}
 
   Status Unpack(const Member& m, const Sink& sink) {
     Status s = UnpackChecked(m, sink);
     // Later solid members build on this one's window; after a failure they cannot be trusted.
-    if (s != Status::kOk && s != Status::kTooLarge) chain_broken_ = true;
+    if (s != Status::kOk) chain_broken_ = true;
     return s;
   }
 
@@ -242,6 +242,10 @@ class Unpacker::Impl {
       s = CopyStored(m, out);
     } else {
       if (m.solid() && chain_broken_) return Status::kCorrupt;
+      if (!sink) {
+        if (m.original_size > unkept_left_) return Status::kTooLarge;
+        unkept_left_ -= m.original_size;
+      }
       if (!lz_) lz_ = std::make_unique<LzDecoder>();
       // Only a fresh window mends a broken chain; stored members never touch it.
       if (!m.solid()) {
@@ -274,11 +278,12 @@ class Unpacker::Impl {
   }
 
   Source& source_;
+  std::uint64_t unkept_left_;
   std::unique_ptr<LzDecoder> lz_;
   bool chain_broken_ = false;
 };
 
-Unpacker::Unpacker(Source& source) : impl_(std::make_unique<Impl>(source)) {}
+Unpacker::Unpacker(Source& source, std::uint64_t unkept_limit) : impl_(std::make_unique<Impl>(source, unkept_limit)) {}
 Unpacker::~Unpacker() = default;
 Status Unpacker::Unpack(const Member& member, const Sink& sink) { return impl_->Unpack(member, sink); }
 

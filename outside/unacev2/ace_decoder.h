@@ -103,7 +103,10 @@ using Sink = std::function<bool(const std::uint8_t* data, std::size_t size)>;
 // through Unpack (with an empty sink if its bytes are not wanted) before a later one.
 class Unpacker {
  public:
-  explicit Unpacker(Source& source);
+  // unkept_limit bounds the bytes decoded in all for compressed members handed an empty sink:
+  // a few bits can stand for a great many bytes, and a solid archive asks for all of them.
+  // A member that would pass it fails undecoded with kTooLarge; the solid members after it then fail.
+  explicit Unpacker(Source& source, std::uint64_t unkept_limit = UINT64_MAX);
   ~Unpacker();
   Unpacker(const Unpacker&) = delete;
   Unpacker& operator=(const Unpacker&) = delete;

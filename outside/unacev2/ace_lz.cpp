@@ -7,7 +7,6 @@ namespace ace {
 namespace {
 constexpr int kMainWidth = 11;
 constexpr int kLengthWidth = 11;
-constexpr int kWidthWidth = 7;
 constexpr int kLiterals = 256;
 constexpr int kOldDistCodes = 4;
 constexpr int kMainCodesV1 = kLiterals + kOldDistCodes + LzDecoder::kMaxDictBits + 1;  // 283
@@ -19,109 +18,7 @@ constexpr std::size_t kWindowSize = std::size_t{1} << LzDecoder::kMaxDictBits;
 constexpr std::size_t kWindowMask = kWindowSize - 1;
 constexpr std::uint64_t kFlushChunk = 64 * 1024;
 
-// Reads a code-width table: the widths are themselves Huffman coded with a small tree,
-// run-length coded for zeros and stored as differences modulo the width range.
-bool ReadWidths(BitReader& bits, int max_width, int count, Huffman& out) {
-  std::vector<std::uint8_t> widths(count, 0);
-  int last = static_cast<int>(bits.Read(9));
-  if (last > count - 1) last = count - 1;
-  const int lower = static_cast<int>(bits.Read(4));
-  const int upper = static_cast<int>(bits.Read(4));
-  std::uint8_t width_widths[16] = {};
-  for (int i = 0; i <= upper; ++i) width_widths[i] = static_cast<std::uint8_t>(bits.Read(3));
-  Huffman width_tree;
-  if (!width_tree.Build(kWidthWidth, width_widths, upper + 1)) return false;
-  int i = 0;
-  while (i <= last) {
-    const int c = width_tree.Decode(bits);
-    if (c < 0 || bits.overrun()) return false;
-    if (c < upper) {
-      widths[i++] = static_cast<std::uint8_t>(c);
-    } else {
-      for (int run = static_cast<int>(bits.Read(4)) + 4; run > 0 && i <= last; --run) widths[i++] = 0;
-    }
-  }
-  if (upper > 0) {
-    for (int k = 1; k <= last; ++k) widths[k] = static_cast<std::uint8_t>((widths[k] + widths[k - 1]) % upper);
-  }
-  for (int k = 0; k <= last; ++k) {
-    if (widths[k]) widths[k] = static_cast<std::uint8_t>(widths[k] + lower);
-  }
-  widths.resize(last + 1);
-  return out.Build(max_width, widths.data(), last + 1);
-}
-
-// The archiver's own quicksort (pivot at the right end). Codes of equal width are handed out
-// in the order it leaves them, so its exact tie behaviour is part of the format.
-void SortRange(std::uint8_t* freq, std::uint16_t* org, int left, int right) {
-  for (;;) {
-    int zl = left;
-    int zr = right;
-    const std::uint8_t pivot = freq[right];
-    do {
-      while (freq[zl] > pivot) ++zl;
-      while (freq[zr] < pivot) --zr;
-      if (zl <= zr) {
-        std::swap(freq[zl], freq[zr]);
-        std::swap(org[zl], org[zr]);
-        ++zl;
-        --zr;
-      }
-    } while (zl < zr);
-    if (left < zr) {
-      if (left < zr - 1) {
-        SortRange(freq, org, left, zr);
-      } else if (freq[left] < freq[zr]) {
-        std::swap(freq[left], freq[zr]);
-        std::swap(org[left], org[zr]);
-      }
-    }
-    if (zl >= right) return;
-    if (zl == right - 1) {
-      if (freq[zl] < freq[right]) {
-        std::swap(freq[zl], freq[right]);
-        std::swap(org[zl], org[right]);
-      }
-      return;
-    }
-    left = zl;  // the right part, without growing the stack
-  }
-}
 }  // namespace
-
-bool Huffman::Build(int max_width, const std::uint8_t* widths, int count) {
-  max_width_ = max_width;
-  widths_.assign(widths, widths + count);
-  table_.assign(std::size_t{1} << max_width, kNone);
-  for (int s = 0; s < count; ++s) {
-    if (widths_[s] > max_width) return false;
-  }
-  // Sorted widths, longest first, with a zero sentinel behind them.
-  std::vector<std::uint8_t> freq(widths_.begin(), widths_.end());
-  freq.push_back(0);
-  std::vector<std::uint16_t> org(count + 1);
-  for (int s = 0; s <= count; ++s) org[s] = static_cast<std::uint16_t>(s);
-  if (count > 1) SortRange(freq.data(), org.data(), 0, count - 1);
-  int used = 0;
-  while (freq[used]) ++used;
-  if (used < 2) {
-    // A lone symbol (or none) takes one bit, whatever its stated width.
-    if (count == 0) return true;  // empty table: any decode fails
-    const std::uint16_t s = org[0];
-    widths_[s] = 1;
-    std::fill(table_.begin(), table_.end(), s);
-    return true;
-  }
-  // Shortest codes get the lowest values.
-  std::size_t at = 0;
-  for (int i = used - 1; i >= 0; --i) {
-    const std::size_t span = std::size_t{1} << (max_width - freq[i]);
-    if (at + span > table_.size()) return false;
-    std::fill(table_.begin() + at, table_.begin() + at + span, org[i]);
-    at += span;
-  }
-  return true;
-}
 
 LzDecoder::LzDecoder() : window_(new std::uint8_t[kWindowSize]) {}
 
@@ -133,8 +30,8 @@ void LzDecoder::Reset() {
 }
 
 bool LzDecoder::ReadTrees(BitReader& bits) {
-  if (!ReadWidths(bits, kMainWidth, main_tree_has_modes_ ? kMainCodesV1 + 1 : kMainCodesV1, main_)) return false;
-  if (!ReadWidths(bits, kLengthWidth, kLengthCodes, lengths_)) return false;
+  if (!main_.Read(bits, kMainWidth, main_tree_has_modes_ ? kMainCodesV1 + 1 : kMainCodesV1)) return false;
+  if (!lengths_.Read(bits, kLengthWidth, kLengthCodes)) return false;
   block_left_ = bits.Read(15);
   return !bits.overrun();
 }
@@ -223,34 +120,43 @@ Status LzDecoder::Flush(const Sink& out, bool all) {
   }
 }
 
-Status LzDecoder::StartMode(BitReader& bits) {
+Status LzDecoder::SwitchMode(BitReader& bits, const Sink& out) {
+  Status s = Flush(out, true);
+  if (s != Status::kOk) return s;
+  const int previous = mode_;
   mode_ = static_cast<int>(bits.Read(8));
   switch (mode_) {
     case kModePlain:
-      return Status::kOk;
+      break;
     case kModeDelta:
       delta_dist_ = bits.Read(8);
       delta_len_ = bits.Read(17);
-      return delta_dist_ == 0 || delta_len_ == 0 ? Status::kCorrupt : Status::kOk;
+      if (delta_dist_ == 0 || delta_len_ == 0) return Status::kCorrupt;
+      break;
     case kModeExe:
       exe_jumps_too_ = bits.Read(8) == 1;
       exe_buf_.clear();
       exe_scan_ = total_;
-      return Status::kOk;
+      break;
+    case kModePicture:
+      // Switching to the mode in force keeps its statistics.
+      if (previous != mode_) {
+        if (!picture_) picture_ = std::make_unique<PictureDecoder>();
+        if (!picture_->Start(bits)) return Status::kCorrupt;
+      }
+      break;
     default:
-      // Sound and picture models are not supported here; stop rather than guess.
-      return Status::kUnsupported;
+      if (mode_ < kModeSound || mode_ > kModeSoundLast) return Status::kCorrupt;
+      if (previous != mode_) {
+        if (!sound_) sound_ = std::make_unique<SoundDecoder>();
+        sound_->Start(mode_ - kModeSound);
+      }
+      break;
   }
+  return bits.overrun() ? Status::kTruncated : Status::kOk;
 }
 
-Status LzDecoder::Decode(BitReader& bits, bool blocked, int dict_bits, std::uint64_t size, const Sink& out) {
-  if (dict_bits > kMaxDictBits) return Status::kUnsupported;
-  const std::uint64_t dict_size = std::uint64_t{1} << dict_bits;
-  main_tree_has_modes_ = blocked;
-  block_left_ = 0;
-  member_start_ = total_;
-  mode_ = kModePlain;
-  const std::uint64_t end = total_ + size;
+Status LzDecoder::DecodeLz(BitReader& bits, std::uint64_t end, std::uint64_t dict_size, const Sink& out) {
   while (total_ < end) {
     while (block_left_ == 0) {
       if (!ReadTrees(bits)) return Status::kCorrupt;
@@ -287,12 +193,59 @@ Status LzDecoder::Decode(BitReader& bits, bool blocked, int dict_bits, std::uint
         window_[total_ & kWindowMask] = window_[(total_ - back) & kWindowMask];
       }
     } else {
-      Status s = Flush(out, true);
-      if (s == Status::kOk) s = StartMode(bits);
-      if (s != Status::kOk) return s;
+      return SwitchMode(bits, out);
     }
     if (bits.overrun()) return Status::kTruncated;
     Status s = Flush(out, false);
+    if (s != Status::kOk) return s;
+  }
+  return Status::kOk;
+}
+
+Status LzDecoder::DecodeSound(BitReader& bits, std::uint64_t end, const Sink& out) {
+  for (std::uint64_t index = 0; total_ < end; ++index) {
+    const int sample = sound_->Decode(bits, index);
+    if (sample == SoundDecoder::kSwitch) return SwitchMode(bits, out);
+    if (sample < 0) return Status::kCorrupt;
+    if (bits.overrun()) return Status::kTruncated;
+    window_[total_++ & kWindowMask] = static_cast<std::uint8_t>(sample);
+    Status s = Flush(out, false);
+    if (s != Status::kOk) return s;
+  }
+  return Status::kOk;
+}
+
+Status LzDecoder::DecodePicture(BitReader& bits, std::uint64_t end, const Sink& out) {
+  while (total_ < end) {
+    if (bits.Read(1) == 0) return SwitchMode(bits, out);
+    if (!picture_->DecodeRow(bits)) return bits.overrun() ? Status::kTruncated : Status::kCorrupt;
+    // A row running past the member's end is cut there.
+    const std::uint64_t n = std::min<std::uint64_t>(picture_->width(), end - total_);
+    const std::uint8_t* row = picture_->row();
+    for (std::uint64_t k = 0; k < n; ++k) window_[total_++ & kWindowMask] = row[k];
+    Status s = Flush(out, false);
+    if (s != Status::kOk) return s;
+  }
+  return Status::kOk;
+}
+
+Status LzDecoder::Decode(BitReader& bits, bool blocked, int dict_bits, std::uint64_t size, const Sink& out) {
+  if (dict_bits > kMaxDictBits) return Status::kUnsupported;
+  const std::uint64_t dict_size = std::uint64_t{1} << dict_bits;
+  main_tree_has_modes_ = blocked;
+  block_left_ = 0;
+  member_start_ = total_;
+  mode_ = kModePlain;
+  const std::uint64_t end = total_ + size;
+  while (total_ < end) {
+    Status s;
+    if (mode_ == kModePicture) {
+      s = DecodePicture(bits, end, out);
+    } else if (mode_ >= kModeSound && mode_ <= kModeSoundLast) {
+      s = DecodeSound(bits, end, out);
+    } else {
+      s = DecodeLz(bits, end, dict_size, out);
+    }
     if (s != Status::kOk) return s;
   }
   return Flush(out, true);

@@ -1,6 +1,6 @@
 #pragma once
 // ACE 1.0 LZ77 and the ACE 2.0 blocked format: Huffman-coded literals, lengths and distances
-// over a sliding window, plus the 2.0 mode switches.
+// over a sliding window, plus the 2.0 mode switches to filtered LZ, sound and picture coding.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -8,28 +8,11 @@
 
 #include "ace_bits.h"
 #include "ace_decoder.h"
+#include "ace_huffman.h"
+#include "ace_picture.h"
+#include "ace_sound.h"
 
 namespace ace {
-
-// Lookup-table Huffman decoder; codes are given by their widths only.
-class Huffman {
- public:
-  // False when the widths do not form a usable prefix code.
-  bool Build(int max_width, const std::uint8_t* widths, int count);
-  // Symbol, or -1 when the bits hit an unassigned code.
-  int Decode(BitReader& bits) const {
-    const std::uint16_t sym = table_[bits.Peek(max_width_)];
-    if (sym == kNone) return -1;
-    bits.Skip(widths_[sym]);
-    return sym;
-  }
-
- private:
-  static constexpr std::uint16_t kNone = 0xFFFF;
-  int max_width_ = 1;
-  std::vector<std::uint16_t> table_ = std::vector<std::uint16_t>(2, kNone);
-  std::vector<std::uint8_t> widths_;
-};
 
 class LzDecoder {
  public:
@@ -42,10 +25,15 @@ class LzDecoder {
   Status Decode(BitReader& bits, bool blocked, int dict_bits, std::uint64_t size, const Sink& out);
 
  private:
-  enum Mode { kModePlain = 0, kModeDelta = 1, kModeExe = 2 };
+  enum Mode { kModePlain = 0, kModeDelta = 1, kModeExe = 2, kModeSound = 3, kModeSoundLast = 6, kModePicture = 7 };
 
+  // Each decodes up to the member's end or through the next mode switch.
+  Status DecodeLz(BitReader& bits, std::uint64_t end, std::uint64_t dict_size, const Sink& out);
+  Status DecodeSound(BitReader& bits, std::uint64_t end, const Sink& out);
+  Status DecodePicture(BitReader& bits, std::uint64_t end, const Sink& out);
   bool ReadTrees(BitReader& bits);
-  Status StartMode(BitReader& bits);
+  // Finishes the current mode's output and reads the next mode with its parameters.
+  Status SwitchMode(BitReader& bits, const Sink& out);
   // Hands on decoded bytes through the current mode's filter; all = up to the last byte.
   Status Flush(const Sink& out, bool all);
   Status FlushPlain(std::uint64_t limit, const Sink& out);
@@ -63,7 +51,8 @@ class LzDecoder {
   std::uint32_t block_left_ = 0;
   bool main_tree_has_modes_ = false;
 
-  // ACE 2.0 modes; their filters work on the bytes leaving the window.
+  // ACE 2.0 modes; the filters work on the bytes leaving the window, while sound and picture
+  // coding put their bytes into it like LZ does.
   int mode_ = kModePlain;
   bool exe_jumps_too_ = false;
   std::uint32_t delta_dist_ = 1;
@@ -72,6 +61,8 @@ class LzDecoder {
   std::vector<std::uint8_t> exe_buf_;  // window bytes from flushed_ on, being converted
   std::uint64_t exe_scan_ = 0;         // next byte to look at for an opcode
   std::uint64_t member_start_ = 0;     // window position of the member's first byte
+  std::unique_ptr<SoundDecoder> sound_;
+  std::unique_ptr<PictureDecoder> picture_;
 };
 
 }  // namespace ace

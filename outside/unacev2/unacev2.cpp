@@ -233,7 +233,7 @@ int __stdcall ACEExtract(const char* archive, AceExtractRecord* record) {
     const ace::Directory dir = ace::ReadDirectory(source);
     if (dir.members.empty() && dir.status != ace::Status::kOk) return ResultOf(dir.status);
 
-    ace::Unpacker unpacker(source);
+    ace::Unpacker unpacker(source, kAceSkipLimit);
     const bool solid = dir.info.solid() || std::any_of(dir.members.begin(), dir.members.end(),
                                                        [](const ace::Member& m) { return m.solid(); });
     auto matches = [&](const ace::Member& m) {

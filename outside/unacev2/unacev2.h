@@ -1,10 +1,10 @@
 #pragma once
 // UnAceV2.Dll: reads ACE 1.0 / 2.0 archives. Five stdcall entry points, exported undecorated.
-// All records are little-endian, byte-packed, with 32-bit pointers; texts are 8-bit and NUL-terminated.
+// All records are little-endian, byte-packed, laid out for 32-bit pointers; texts are 8-bit and NUL-terminated.
 #include <cstddef>
 #include <cstdint>
 
-static_assert(sizeof(void*) == 4, "the records hold 32-bit pointers");
+#include "record_layout.h"
 
 #pragma pack(push, 1)
 
@@ -55,36 +55,36 @@ struct AceListRecord {
 
 #pragma pack(pop)
 
-static_assert(sizeof(AceInitRecord) == 324);
+static_assert(sizeof(AceInitRecord) == RecordOffset(324, 2));
 static_assert(offsetof(AceInitRecord, user_value) == 0);
 static_assert(offsetof(AceInitRecord, test_limit) == 4);
 static_assert(offsetof(AceInitRecord, buffer_limit) == 8);
 static_assert(offsetof(AceInitRecord, comment_buffer) == 12);
-static_assert(offsetof(AceInitRecord, comment_capacity) == 16);
-static_assert(offsetof(AceInitRecord, reserved1) == 20);
-static_assert(offsetof(AceInitRecord, temp_folder) == 100);
-static_assert(offsetof(AceInitRecord, reserved2) == 104);
+static_assert(offsetof(AceInitRecord, comment_capacity) == RecordOffset(16, 1));
+static_assert(offsetof(AceInitRecord, reserved1) == RecordOffset(20, 1));
+static_assert(offsetof(AceInitRecord, temp_folder) == RecordOffset(100, 1));
+static_assert(offsetof(AceInitRecord, reserved2) == RecordOffset(104, 2));
 
-static_assert(sizeof(AceExtractRecord) == 156);
+static_assert(sizeof(AceExtractRecord) == RecordOffset(156, 5));
 static_assert(offsetof(AceExtractRecord, base_folder) == 0);
-static_assert(offsetof(AceExtractRecord, names) == 4);
-static_assert(offsetof(AceExtractRecord, excluded_names) == 8);
-static_assert(offsetof(AceExtractRecord, options) == 12);
-static_assert(offsetof(AceExtractRecord, reserved1) == 16);
-static_assert(offsetof(AceExtractRecord, destination) == 80);
-static_assert(offsetof(AceExtractRecord, without_paths) == 84);
-static_assert(offsetof(AceExtractRecord, password) == 88);
-static_assert(offsetof(AceExtractRecord, reserved2) == 92);
+static_assert(offsetof(AceExtractRecord, names) == RecordOffset(4, 1));
+static_assert(offsetof(AceExtractRecord, excluded_names) == RecordOffset(8, 2));
+static_assert(offsetof(AceExtractRecord, options) == RecordOffset(12, 3));
+static_assert(offsetof(AceExtractRecord, reserved1) == RecordOffset(16, 3));
+static_assert(offsetof(AceExtractRecord, destination) == RecordOffset(80, 3));
+static_assert(offsetof(AceExtractRecord, without_paths) == RecordOffset(84, 4));
+static_assert(offsetof(AceExtractRecord, password) == RecordOffset(88, 4));
+static_assert(offsetof(AceExtractRecord, reserved2) == RecordOffset(92, 5));
 
 static_assert(sizeof(AceArchiveData) == 32);
 static_assert(offsetof(AceArchiveData, member_count) == 24);
 static_assert(offsetof(AceArchiveData, solid) == 28);
 
-static_assert(sizeof(AceListRecord) == 16);
+static_assert(sizeof(AceListRecord) == RecordOffset(16, 1));
 static_assert(offsetof(AceListRecord, buffer) == 0);
-static_assert(offsetof(AceListRecord, capacity) == 4);
-static_assert(offsetof(AceListRecord, member_count) == 8);
-static_assert(offsetof(AceListRecord, needed) == 12);
+static_assert(offsetof(AceListRecord, capacity) == RecordOffset(4, 1));
+static_assert(offsetof(AceListRecord, member_count) == RecordOffset(8, 1));
+static_assert(offsetof(AceListRecord, needed) == RecordOffset(12, 1));
 
 // Results of every entry point.
 enum AceResult : int {
@@ -102,6 +102,9 @@ enum AceResult : int {
 
 // Members larger than this are not extracted.
 constexpr std::uint32_t kAceExtractLimit = 1024 * 1024;
+// What ACEExtract decodes in all of a solid archive's members it does not write, only to get past
+// them; an archive asking for more fails.
+constexpr std::uint32_t kAceSkipLimit = 32 * 1024 * 1024;
 
 extern "C" {
 int __stdcall ACEInitDll(AceInitRecord* record);

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "record_layout.h"
+
 #include "unrar_results.h"
 
 #ifdef UNRAR_BUILD
@@ -45,15 +47,15 @@ struct RarHeaderRecord {
 
 #pragma pack(pop)
 
-static_assert(sizeof(RarOpenRecord) == 28);
+static_assert(sizeof(RarOpenRecord) == RecordOffset(28, 2));
 static_assert(offsetof(RarOpenRecord, archive_name) == 0);
-static_assert(offsetof(RarOpenRecord, open_mode) == 4);
-static_assert(offsetof(RarOpenRecord, open_result) == 8);
-static_assert(offsetof(RarOpenRecord, comment_buffer) == 12);
-static_assert(offsetof(RarOpenRecord, comment_buffer_size) == 16);
-static_assert(offsetof(RarOpenRecord, comment_size) == 20);
-static_assert(offsetof(RarOpenRecord, comment_state) == 24);
-static_assert(sizeof(RarHeaderRecord) == 572);
+static_assert(offsetof(RarOpenRecord, open_mode) == RecordOffset(4, 1));
+static_assert(offsetof(RarOpenRecord, open_result) == RecordOffset(8, 1));
+static_assert(offsetof(RarOpenRecord, comment_buffer) == RecordOffset(12, 1));
+static_assert(offsetof(RarOpenRecord, comment_buffer_size) == RecordOffset(16, 2));
+static_assert(offsetof(RarOpenRecord, comment_size) == RecordOffset(20, 2));
+static_assert(offsetof(RarOpenRecord, comment_state) == RecordOffset(24, 2));
+static_assert(sizeof(RarHeaderRecord) == RecordOffset(572, 1));
 static_assert(offsetof(RarHeaderRecord, archive_name) == 0);
 static_assert(offsetof(RarHeaderRecord, file_name) == 260);
 static_assert(offsetof(RarHeaderRecord, flags) == 520);
@@ -66,9 +68,9 @@ static_assert(offsetof(RarHeaderRecord, unpack_version) == 544);
 static_assert(offsetof(RarHeaderRecord, method) == 548);
 static_assert(offsetof(RarHeaderRecord, file_attributes) == 552);
 static_assert(offsetof(RarHeaderRecord, comment_buffer) == 556);
-static_assert(offsetof(RarHeaderRecord, comment_buffer_size) == 560);
-static_assert(offsetof(RarHeaderRecord, comment_size) == 564);
-static_assert(offsetof(RarHeaderRecord, comment_state) == 568);
+static_assert(offsetof(RarHeaderRecord, comment_buffer_size) == RecordOffset(560, 1));
+static_assert(offsetof(RarHeaderRecord, comment_size) == RecordOffset(564, 1));
+static_assert(offsetof(RarHeaderRecord, comment_state) == RecordOffset(568, 1));
 
 constexpr std::uint32_t kRarEntryFolder = 1;
 
