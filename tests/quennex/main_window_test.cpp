@@ -15,52 +15,14 @@ class MainWindow : public ::testing::Test {
   TForm1& f = *Form1;
 };
 
-TEST(MainWindowStart, CaptionStatusAndDefaults) {
-  TForm1& f = *Form1;
+// What the main window's creation did: the caption gained "Beta 2", the status its hint, the temp folder was found.
+TEST(MainWindowStart, CreationAddsTheBetaAndTheHintAndFindsTheTempFolder) {
   const StartState& start = MainWindowAtStart();
   EXPECT_EQ(start.caption, "Vellmark Quennick Extractor Beta 2");
   EXPECT_EQ(start.status, "Click logo for info!");
-  EXPECT_EQ(start.aceCounter, "-");
-  EXPECT_EQ(start.rarCounter, "-");
-  EXPECT_EQ(start.zipCounter, "-");
-  EXPECT_EQ(f.ClientSize().cx, 320);
-  EXPECT_EQ(f.ClientSize().cy, 508);
-  EXPECT_TRUE(f.CheckBox1.Checked());
-  EXPECT_FALSE(f.CheckBox2.Checked());
-  EXPECT_FALSE(f.CheckBox3.Checked());
-  EXPECT_FALSE(f.CheckBox9.Checked());
-  EXPECT_TRUE(f.CheckBox7.Checked());
-  EXPECT_TRUE(f.CheckBox4.Checked());
-  EXPECT_FALSE(f.CheckBox5.Checked());
-  EXPECT_FALSE(f.CheckBox6.Checked());
-  EXPECT_TRUE(f.CheckBox8.Checked());
-  EXPECT_EQ(f.RadioGroup1.ItemIndex(), 2);
-  EXPECT_EQ(f.RadioGroup2.ItemIndex(), 0);
-  EXPECT_EQ(f.Label12.Caption(), "6");
-  EXPECT_TRUE(f.Edit2.Text().empty());
-  EXPECT_FALSE(f.BitBtn2.Enabled());
-  EXPECT_FALSE(f.BitBtn3.Visible());
-  EXPECT_FALSE(f.ProgressBar1.Visible());
-  EXPECT_TRUE(f.SpeedButton1.Down());
-  EXPECT_EQ(f.PageControl1.ActivePage(), 0);
-  EXPECT_EQ(f.TabControl1.TabIndex(), 0);
-  EXPECT_EQ(f.ListView1.View(), ui::ListView::ViewStyle::List);
-  EXPECT_EQ(f.Image1.PictureWidth(), 302);
-  EXPECT_EQ(f.Image1.PictureHeight(), 113);
+  ASSERT_GE(TempDir.size(), 2u);
   EXPECT_EQ(TempDir.back(), '\0');
   EXPECT_EQ(TempDir[TempDir.size() - 2], '\\');
-}
-
-TEST(MainWindowStart, OtherWindowsAreCreatedHiddenWithTheirCaptions) {
-  EXPECT_FALSE(Form2->Visible());
-  EXPECT_FALSE(Form3->Visible());
-  EXPECT_FALSE(Form4->Visible());
-  EXPECT_FALSE(Form5->Visible());
-  EXPECT_EQ(Form2->Caption(), "Vellmark Credits");
-  EXPECT_EQ(Form3->Caption(), "File_Id.DIZ Viewer");
-  EXPECT_EQ(Form5->Caption(), "Select the best match");
-  EXPECT_EQ(Form4->ClientSize().cx, 316);
-  EXPECT_EQ(Form4->ClientSize().cy, 368);
 }
 
 TEST_F(MainWindow, GoNeedsBothFoldersAndAnOutputFile) {
