@@ -6,6 +6,7 @@
 #include "description.h"
 #include "dirs.h"
 #include "extraction.h"
+#include "files.h"
 #include "listing.h"
 #include "raten.h"
 #include "resources.h"
@@ -624,7 +625,9 @@ void TForm1::RunWriter(quennex::Catalogue catalogue) {
   hooks.status = [this](const std::string& status) { SetStatus(status); };
   hooks.end_progress = [this] { ProgressBar1.SetVisible(false); };
   hooks.confirm_overwrite = ConfirmOverwrite;
-  hooks.save_text = SaveFileReplacing;
+  hooks.save_text = [](const std::string& path, const std::string& bytes) {
+    return files::SaveReplacing(path, bytes.data(), bytes.size()) == ERROR_SUCCESS;
+  };
   hooks.save_sheet = [this](const std::string& path, const std::vector<quennex::SheetCell>& cells) {
     return SaveSheet(path, cells);
   };
@@ -672,23 +675,7 @@ bool TForm1::SaveSheet(const std::string& path, const std::vector<quennex::Sheet
 }
 
 bool ConfirmOverwrite(const std::string& fileName) {
-  const DWORD attributes = GetFileAttributesA(fileName.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  if (!files::FileExists(fileName)) return true;
   if (!Form1->CheckBox7.Checked()) return true;
   return ui::ShowMessage(quennex::OverwriteQuestion(fileName), "Confirm", MB_YESNO | MB_ICONQUESTION) != IDNO;
-}
-
-bool SaveFileReplacing(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".new~";
-  HANDLE file =
-      CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool complete =
-      bytes.empty() ||
-      (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size());
-  const bool closed = CloseHandle(file) != 0;
-  if (complete && closed && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  DeleteFileA(temporary.c_str());
-  return false;
 }

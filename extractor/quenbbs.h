@@ -166,5 +166,3 @@ extern TForm1* Form1;
 
 // True when the writer may write the file: it is not there, or overwriting needs no question, or the user said Yes.
 bool ConfirmOverwrite(const std::string& fileName);
-// Writes the file under a temporary name beside it, then puts it in place of the old one.
-bool SaveFileReplacing(const std::string& path, const std::string& bytes);

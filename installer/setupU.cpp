@@ -9,6 +9,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "Unit2.h"
+#include "files.h"
 #include "registry.h"
 #include "setup_resources.h"
 
@@ -76,28 +77,9 @@ void Progress() {
   ui::Application::ProcessMessages();
 }
 
-bool FolderExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // An existing folder counts as made; one level only.
-bool MakeFolder(const std::string& path) { return FolderExists(path) || CreateDirectoryA(path.c_str(), nullptr); }
-
-// Creates or truncates the file and writes all bytes; a file left half written is removed.
-bool WriteWholeFile(const std::string& path, const void* bytes, DWORD size) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool ok = size == 0 || (WriteFile(file, bytes, size, &written, nullptr) && written == size);
-  ok = CloseHandle(file) && ok;
-  if (!ok) DeleteFileA(path.c_str());
-  return ok;
+bool MakeFolder(const std::string& path) {
+  return files::FolderExists(path) || CreateDirectoryA(path.c_str(), nullptr);
 }
 
 std::wstring Wide(const std::string& text) {
@@ -227,7 +209,7 @@ bool TForm1::CopyResourceToFile(const std::string& resource, const std::string& 
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (bytes) {
       const std::string path = InstallPath + kProgramSubfolder + "\\" + fileName;
-      written = WriteWholeFile(path, bytes, SizeofResource(nullptr, found));
+      written = files::SaveReplacing(path, bytes, SizeofResource(nullptr, found)) == ERROR_SUCCESS;
     }
   }
   lvTask.SetStateIndex(item, written ? kGreen : kRed);
@@ -262,7 +244,7 @@ bool CreateShortcut(const std::string& workingFolder, const std::string& program
     shellLink->SetDescription(description.c_str());
     shellLink->SetPath((workingFolder + "\\" + program).c_str());
     shellLink->SetWorkingDirectory(workingFolder.c_str());
-    if (FileExists(link)) DeleteFileA(link.c_str());
+    if (files::FileExists(link)) DeleteFileA(link.c_str());
     const std::wstring wideLink = Wide(link);
     saved = !wideLink.empty() && SUCCEEDED(persistFile->Save(wideLink.c_str(), FALSE));
   }

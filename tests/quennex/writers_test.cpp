@@ -6,7 +6,6 @@
 
 namespace {
 
-using testing_support::FileExists;
 using testing_support::ReadText;
 using testing_support::TempFolder;
 using testing_support::WriteBytes;
@@ -102,7 +101,7 @@ TEST_F(Writers, OverwriteWithoutQuestionWhenTheOptionIsOff) {
   f.BitBtn2Click();
   EXPECT_TRUE(messages.Texts().empty());
   EXPECT_NE(ReadText(target / "Files.BBS").find("Tool 1.0"), std::string::npos);
-  EXPECT_FALSE(FileExists(target / "Files.BBS.new~"));
+  EXPECT_EQ(testing_support::ListFilesRecursively(target.path()), std::vector<std::string>{"Files.BBS"});
 }
 
 TEST_F(Writers, UnwritableTargetGivesTwoFailuresAndOneHint) {
@@ -286,7 +285,8 @@ TEST_F(WriterFailures, AFailedSaveKeepsTheOldFile) {
   f.BitBtn2Click();
   CloseHandle(held);
   EXPECT_EQ(ReadText(target / "Files.BBS"), "old catalogue");
-  EXPECT_FALSE(testing_support::FileExists(target / "Files.BBS.new~")) << "no temporary file left behind";
+  EXPECT_EQ(testing_support::ListFilesRecursively(target.path()), std::vector<std::string>{"Files.BBS"})
+      << "no temporary file left behind";
   EXPECT_NE(ReportText.find("Could not create Files.BBS.\r"), std::string::npos);
 }
 
