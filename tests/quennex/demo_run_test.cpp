@@ -70,7 +70,7 @@ TEST_F(DemoRun, EveryCatalogueIsWrittenForTheReaderOnTheLinuxSide) {
   f.BitBtn2Click();
   EXPECT_EQ(testing_support::ListFilesRecursively(kept),
             (std::vector<std::string>{"Descript.ION", "Files.BBS", "Files.csv", "Files.xls"}));
-  EXPECT_NE(ReportText.find("Excel file generated.\r"), std::string::npos);
+  EXPECT_NE(f.Run.ReportText.find("Excel file generated.\r"), std::string::npos);
 }
 
 }  // namespace

@@ -55,19 +55,16 @@ namespace {
 
 TEST(Screenshots, BestMatchWindow) {
   CreateDirectoryA("screenshots", nullptr);
-  ResetMainWindow();
-  Form1->ListView1.Add({"TOOLKIT.ZIP", {"1234", "07-14-03"}, 1, 0});
-  CurrentItemIndex = 0;
-  Form5->ListBox1.Clear();
-  for (const char* line : {"BBS Toolkit v2.31", "Toolkit 2.31 for DOS (c) 1996", "Door kit, user editor v1.0 beta"}) {
-    Form5->ListBox1.Add(line);
-  }
-  Form5->FormShow();
-  Form5->Show();
-  Settle();
-  ASSERT_TRUE(testing_support::SaveWindowPicture(Form5->hwnd(), "screenshots\\best-match.bmp"));
-  Form5->Hide();
-  Form1->ListView1.Clear();
+  // The window on screen while it asks, as a user sees it.
+  ScriptedModals modal([](ui::Form&) {
+    Form5->Show();
+    Settle();
+    EXPECT_TRUE(testing_support::SaveWindowPicture(Form5->hwnd(), "screenshots\\best-match.bmp"));
+    Form5->Hide();
+    return static_cast<int>(ui::mrCancel);
+  });
+  Form5->Ask("TOOLKIT.ZIP", {"BBS Toolkit v2.31", "Toolkit 2.31 for DOS (c) 1996", "Door kit, user editor v1.0 beta"});
+  EXPECT_TRUE(testing_support::FileExists("screenshots\\best-match.bmp"));
 }
 
 }  // namespace
