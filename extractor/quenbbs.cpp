@@ -433,6 +433,7 @@ void TForm1::TabControl1Change() {
 void TForm1::Image1Click() {
   if (running_) return;
   Hide();
+  Form2->onClosed = [this] { Show(); };
   Form2->Show();
 }
 
