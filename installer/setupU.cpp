@@ -14,20 +14,12 @@
 #include "setup_resources.h"
 
 TForm1* Form1 = nullptr;
-std::string InstallPath;
-std::string SelectedPath;
-bool CloseAllowed = false;
-bool InstallStarted = false;
-
-Payload Payloads[kPayloadCount] = {
-    {"README", "readme.txt"}, {"CHANGES", "changes.txt"}, {"NPMOD32", "npmod32.dll"}, {"UNACE", "unacev2.dll"},
-    {"UNRAR", "unrar.dll"},   {"UNZIP", "unzipw32.dll"},  {"MOD", "credits.mod"},     {"EXE", "quennex.exe"},
-};
-
-const char* const kHomePage = "http://www.vellmarktools.example/";
 
 namespace {
 using ui::Rect;
+
+// The makers' home page, opened by a click on the banner.
+const char kHomePage[] = "http://www.vellmarktools.example/";
 
 enum Led { kGrey = 0, kGreen = 1, kRed = 2 };
 enum Task { kGetPath = 0, kPathIs = 1, kToolsFolder = 2, kProgramFolder = 3, kFirstPayload = 4, kShortcut = 12 };
@@ -69,12 +61,6 @@ constexpr Rect btClose{8, 400, 305, 25};
 ui::ImageList& Filled(ui::ImageList& list, int resource) {
   list.AddResource(resource);
   return list;
-}
-
-// Raises the bar by one and lets the window catch up; every step of the sequence ends so.
-void Progress() {
-  if (Form1) Form1->ProgressBar1.StepBy(1);
-  ui::Application::ProcessMessages();
 }
 
 // An existing folder counts as made; one level only.
@@ -142,6 +128,7 @@ void TForm1::FormActivate() {
   int task = kGetPath;  // the step under way, failed if an error escapes it
   try {
     InstallPath = GetInstallPath();
+    Progress();
     if (InstallPath.empty()) {
       lvTask.SetStateIndex(kGetPath, kRed);
       ok = false;
@@ -173,6 +160,7 @@ void TForm1::FormActivate() {
       } else {
         ok = CreateShortcut(InstallPath + kProgramSubfolder, "quennex.exe", programs + kGroupSubfolder + kShortcutName,
                             kShortcutDescription, "");
+        Progress();
       }
     }
   } catch (const std::exception&) {
@@ -199,6 +187,11 @@ void TForm1::btCloseClick() {
   Close();
 }
 
+void TForm1::Progress() {
+  ProgressBar1.StepBy(1);
+  ui::Application::ProcessMessages();
+}
+
 void TForm1::Image1Click() { ShellExecuteA(hwnd(), "open", kHomePage, nullptr, nullptr, SW_SHOWNORMAL); }
 
 bool TForm1::CopyResourceToFile(const std::string& resource, const std::string& fileName, int item) {
@@ -218,12 +211,9 @@ bool TForm1::CopyResourceToFile(const std::string& resource, const std::string& 
 }
 
 std::string GetInstallPath() {
-  SelectedPath =
+  const std::string proposal =
       registry::ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
-  Form2->ShowModal();
-  const std::string chosen = SelectedPath;
-  Progress();
-  return chosen;
+  return Form2->Execute(proposal).value_or("");
 }
 
 std::string GetProgramsFolder() {
@@ -250,6 +240,5 @@ bool CreateShortcut(const std::string& workingFolder, const std::string& program
   }
   if (persistFile) persistFile->Release();
   if (shellLink) shellLink->Release();
-  Progress();
   return saved;
 }

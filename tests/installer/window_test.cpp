@@ -47,8 +47,8 @@ TEST(InstallerWindows, LayoutCaptionsAndTasks) {
     EXPECT_EQ(f.lvTask.Item(i).caption, captions[static_cast<size_t>(i)]);
     EXPECT_EQ(f.lvTask.Item(i).stateIndex, 0);
   }
-  EXPECT_FALSE(CloseAllowed);
-  EXPECT_FALSE(InstallStarted);
+  EXPECT_FALSE(f.CloseAllowed);
+  EXPECT_FALSE(f.InstallStarted);
 
   TForm2& d = *Form2;
   EXPECT_EQ(d.Caption(), "Select path to install");
@@ -77,13 +77,13 @@ TEST_F(Installer, FirstActivationRunsTheInstallation) {
     return Form2->ModalResult();
   });
   Form1->Show();
-  for (int i = 0; i < 500 && !CloseAllowed; ++i) {
+  for (int i = 0; i < 500 && !Form1->CloseAllowed; ++i) {
     ui::Application::ProcessMessages();
     Sleep(10);
   }
   ui::SetModalResponder(previousModal);
   ui::SetMessageResponder(previous);
-  ASSERT_TRUE(CloseAllowed);
+  ASSERT_TRUE(Form1->CloseAllowed);
   EXPECT_EQ(TaskStates(), std::vector<int>(13, 1));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].text, kSuccessText);
