@@ -14,6 +14,11 @@
 
 namespace outside {
 
+int NextHeader(archive* reader, archive_entry** entry) {
+  errno = 0;
+  return archive_read_next_header(reader, entry);
+}
+
 EntryResult ReadEntry(archive* reader, archive_entry* entry, std::vector<char>& data) {
   data.clear();
   if (archive_entry_size_is_set(entry)) {
@@ -23,6 +28,7 @@ EntryResult ReadEntry(archive* reader, archive_entry* entry, std::vector<char>& 
   }
   char chunk[16384];
   for (;;) {
+    errno = 0;
     const la_ssize_t n = archive_read_data(reader, chunk, sizeof chunk);
     if (n == 0) return EntryResult::kOk;
     if (n < 0) return EntryResult::kBadData;
@@ -36,6 +42,7 @@ EntryResult TestEntry(archive* reader, std::uint32_t& crc) {
   char chunk[16384];
   crc = 0;
   for (;;) {
+    errno = 0;
     const la_ssize_t n = archive_read_data(reader, chunk, sizeof chunk);
     if (n == 0) return EntryResult::kOk;
     if (n < 0) return EntryResult::kBadData;
@@ -186,6 +193,7 @@ int OpenArchiveFile(archive* reader, const char* path, ArchiveFile** file_out) {
   archive_read_set_seek_callback(reader, Seek);
   archive_read_set_close_callback(reader, Close);
   // The close callback runs whether or not the open succeeds.
+  errno = 0;
   return archive_read_open1(reader);
 }
 
@@ -202,6 +210,11 @@ size_t ReadArchiveAt(ArchiveFile* file, std::int64_t offset, void* buffer, size_
   return read;
 }
 
+std::uint64_t ArchiveSize(ArchiveFile* file) {
+  LARGE_INTEGER size;
+  return file && GetFileSizeEx(file->file, &size) && size.QuadPart > 0 ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+}
+
 namespace {
 
 std::string WideToAnsi(const wchar_t* wide) {
@@ -215,16 +228,23 @@ std::string WideToAnsi(const wchar_t* wide) {
   return text;
 }
 
+// Each name getter converts, and a failed conversion ends the process unless errno is clear (see NextHeader).
+template <typename Text>
+Text* Converted(Text* (*getter)(archive_entry*), archive_entry* entry) {
+  errno = 0;
+  return getter(entry);
+}
+
 }  // namespace
 
 std::string EntryPath(archive_entry* entry) {
   // Characters the ANSI code page lacks come out as '?', which IsSafeFileName refuses.
   std::string path;
-  if (const char* narrow = archive_entry_pathname(entry)) {
+  if (const char* narrow = Converted(archive_entry_pathname, entry)) {
     path = narrow;
-  } else if (const wchar_t* wide = archive_entry_pathname_w(entry)) {
+  } else if (const wchar_t* wide = Converted(archive_entry_pathname_w, entry)) {
     path = WideToAnsi(wide);
-  } else if (const char* utf8 = archive_entry_pathname_utf8(entry)) {
+  } else if (const char* utf8 = Converted(archive_entry_pathname_utf8, entry)) {
     const int size = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
     if (size > 1) {
       std::wstring wide(static_cast<size_t>(size), L'\0');

@@ -19,6 +19,11 @@ enum class EntryResult {
   kWriteFailed,  // the target could not be created or replaced
 };
 
+// archive_read_next_header from a clear errno. libarchive ends the whole process when a name
+// conversion fails while errno reads ENOMEM, and a failed allocation before it, in an earlier archive
+// or earlier in this one, leaves exactly that value behind. Every call below clears errno likewise.
+int NextHeader(archive* reader, archive_entry** entry);
+
 // Reads the current entry to its end, so that the reader checks its CRC, into data.
 EntryResult ReadEntry(archive* reader, archive_entry* entry, std::vector<char>& data);
 
@@ -44,6 +49,9 @@ int OpenArchiveFile(archive* reader, const char* path, ArchiveFile** file = null
 
 // Reads up to size bytes at offset without moving the reader's position; returns the count read.
 size_t ReadArchiveAt(ArchiveFile* file, std::int64_t offset, void* buffer, size_t size);
+
+// The archive file's size in bytes; 0 when it cannot be told.
+std::uint64_t ArchiveSize(ArchiveFile* file);
 
 // The entry's path in the ANSI code page with '\' separators; "" when it has none.
 std::string EntryPath(archive_entry* entry);

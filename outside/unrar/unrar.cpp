@@ -5,16 +5,112 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "block_walk.h"
 #include "entry_writer.h"
 #include "file_names.h"
+#include "rar_format.h"
 #include "stored_crc.h"
 
 namespace {
+
+// Bytes decoded per archive for members that are tested or passed over: a solid archive still
+// needs them for the members after, but a hostile one must not keep us decoding for long. The
+// second budget takes extracted members too, which are small but may be many.
+constexpr std::uint64_t kPassedOverBudget = std::uint64_t{64} << 20;
+constexpr std::uint64_t kDecodeBudget = std::uint64_t{256} << 20;
+// Members passed over that a later solid member may still need.
+constexpr size_t kMaxPassedOver = 65536;
+
+// The archive file through Win32 calls, for our own RAR reader.
+class FileSource : public rar::Source {
+ public:
+  explicit FileSource(const char* path) {
+    handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER size;
+    if (handle_ != INVALID_HANDLE_VALUE && GetFileSizeEx(handle_, &size))
+      size_ = static_cast<std::uint64_t>(size.QuadPart);
+  }
+  ~FileSource() override {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  FileSource(const FileSource&) = delete;
+  FileSource& operator=(const FileSource&) = delete;
+
+  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+  std::uint64_t Size() const override { return size_; }
+  size_t ReadAt(std::uint64_t offset, std::uint8_t* out, size_t size) override {
+    if (offset >= size_) return 0;
+    size = static_cast<size_t>(std::min<std::uint64_t>(size, size_ - offset));
+    LARGE_INTEGER where;
+    where.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(handle_, where, nullptr, FILE_BEGIN)) return 0;
+    size_t done = 0;
+    while (done < size) {
+      DWORD got = 0;
+      if (!ReadFile(handle_, out + done, static_cast<DWORD>(size - done), &got, nullptr) || got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+
+ private:
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  std::uint64_t size_ = 0;
+};
+
+// The file libarchive opened, read aside without disturbing it.
+class ReaderFileSource : public rar::Source {
+ public:
+  explicit ReaderFileSource(outside::ArchiveFile* file) : file_(file), size_(outside::ArchiveSize(file)) {}
+  std::uint64_t Size() const override { return size_; }
+  size_t ReadAt(std::uint64_t offset, std::uint8_t* out, size_t size) override {
+    if (offset >= size_) return 0;
+    return outside::ReadArchiveAt(file_, static_cast<std::int64_t>(offset), out, size);
+  }
+
+ private:
+  outside::ArchiveFile* file_;
+  std::uint64_t size_;
+};
+
+// A RAR 1.5 to 4.x archive read and decoded by us: one packed by RAR 1.5 or 2.0, or one of stored
+// members with headers libarchive does not read.
+struct OwnArchive {
+  explicit OwnArchive(const char* path) : file(path), headers(file), walker(headers), unpacker(file) {}
+
+  FileSource file;
+  rar::CachedSource headers;
+  rar::Walker walker;
+  rar::Unpacker unpacker;
+  rar::Status start = rar::Status::kOk;
+  bool has_entry = false;
+  rar::Entry entry;  // the last header's, until it is processed
+  // Packed members of the current solid chain not decoded yet: a later solid member needs them.
+  std::vector<rar::Entry> passed_over;
+  bool chain_lost = false;  // more were passed over than we keep
+  std::uint64_t passed_over_budget = kPassedOverBudget;
+  std::uint64_t budget = kDecodeBudget;
+
+  // Counts size decoded bytes against the budgets; false once they are spent.
+  bool Spend(size_t size, bool kept) {
+    if (size > budget || (!kept && size > passed_over_budget)) {
+      budget = passed_over_budget = 0;
+      return false;
+    }
+    budget -= size;
+    if (!kept) passed_over_budget -= size;
+    return true;
+  }
+};
 
 struct RarArchive {
   archive* reader = nullptr;
@@ -22,6 +118,9 @@ struct RarArchive {
   archive_entry* entry = nullptr;     // the entry of the last header, until it is processed
   std::int64_t header_position = -1;  // where the reader began that header
   outside::ArchiveFile* file = nullptr;
+  std::uint32_t entries_read = 0;
+  std::optional<std::uint32_t> entries_allowed;  // libarchive is not let past this many
+  std::unique_ptr<OwnArchive> own;               // set instead of reader for the archives we decode
 };
 
 void CopyCut(char (&field)[260], const std::string& text) {
@@ -105,6 +204,173 @@ int Extract(RarArchive& rar, archive_entry* entry, const char* dest_folder, cons
   return outside::ReplaceFileWith(target, data) ? kRarOk : kRarWriteFailed;
 }
 
+std::string WideToAnsi(const wchar_t* wide, int length) {
+  std::string text;
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  if (size > 0) {
+    text.resize(static_cast<size_t>(size));
+    WideCharToMultiByte(CP_ACP, 0, wide, length, text.data(), size, nullptr, nullptr);
+  }
+  return text;
+}
+
+// The name as libarchive gives it: a Unicode name in the ANSI code page, else the stored bytes.
+std::string AnsiName(const rar::Entry& e) {
+  std::string name = e.name;
+  if (!e.wide_name.empty()) {
+    const std::wstring wide(e.wide_name.begin(), e.wide_name.end());
+    name = WideToAnsi(wide.data(), static_cast<int>(wide.size()));
+  } else if (e.utf8_name) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, e.name.data(), static_cast<int>(e.name.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+    if (size > 0) MultiByteToWideChar(CP_UTF8, 0, e.name.data(), static_cast<int>(e.name.size()), wide.data(), size);
+    name = WideToAnsi(wide.data(), static_cast<int>(wide.size()));
+  }
+  std::replace(name.begin(), name.end(), '/', '\\');
+  return name;
+}
+
+void FillOwnHeader(const RarArchive& rar, const rar::Entry& e, RarHeaderRecord& header) {
+  CopyCut(header.archive_name, rar.name);
+  CopyCut(header.file_name, AnsiName(e));
+  const bool folder = e.folder();
+  header.flags = folder ? kRarEntryFolder : 0;
+  header.packed_size = 0;
+  header.unpacked_size = folder || e.link() ? 0 : static_cast<std::uint32_t>(e.unpacked_size);
+  header.host_os = 0;
+  header.file_crc = 0;
+  header.file_time = e.dos_time;
+  header.unpack_version = 0;
+  header.method = 0;
+  header.file_attributes = folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  header.comment_size = 0;
+  header.comment_state = 0;
+}
+
+bool TouchesWindow(const rar::Entry& e) { return !e.folder() && !e.stored() && e.unpacked_size > 0; }
+
+// The member is not decoded now; a later member of its solid chain may need it.
+void PassOver(OwnArchive& own, rar::Entry e) {
+  if (!TouchesWindow(e)) return;
+  if (!e.solid) {
+    own.passed_over.clear();
+    own.chain_lost = false;
+  }
+  if (own.passed_over.size() >= kMaxPassedOver) {
+    own.passed_over.clear();
+    own.chain_lost = true;
+    return;
+  }
+  e.name.clear();
+  e.wide_name.clear();
+  own.passed_over.push_back(std::move(e));
+}
+
+rar::Sink BudgetSink(OwnArchive& own) {
+  return [&own](const std::uint8_t*, size_t size) { return own.Spend(size, false); };
+}
+
+// Decodes e into sink, after the members of its solid chain that were passed over.
+rar::Status DecodeOwn(OwnArchive& own, const rar::Entry& e, const rar::Sink& sink) {
+  if (TouchesWindow(e)) {
+    const bool lost = e.solid && own.chain_lost;
+    if (!e.solid) own.chain_lost = false;
+    if (e.solid && !lost) {
+      const rar::Sink budget = BudgetSink(own);
+      for (const rar::Entry& before : own.passed_over) {
+        if (own.unpacker.Unpack(before, budget) != rar::Status::kOk) break;
+      }
+    }
+    own.passed_over.clear();
+    if (lost) return rar::Status::kCorrupt;
+  }
+  return own.unpacker.Unpack(e, sink);
+}
+
+int TestOwn(OwnArchive& own, const rar::Entry& e) {
+  return DecodeOwn(own, e, BudgetSink(own)) == rar::Status::kOk ? kRarOk : kRarBadData;
+}
+
+int ExtractOwn(OwnArchive& own, const rar::Entry& e, const char* dest_folder, const char* dest_name) {
+  if (e.folder()) return kRarOk;  // folders are not recreated
+  std::string target;
+  int refusal = kRarOk;
+  if (!e.regular()) {
+    refusal = kRarBadData;  // links and devices are not written
+  } else if (dest_name && *dest_name) {
+    target = dest_name;
+  } else {
+    const std::string path = AnsiName(e);
+    const std::string_view file = outside::FilePart(path);
+    if (outside::IsSafeFileName(file)) {
+      target = outside::JoinPath(dest_folder ? dest_folder : "", file);
+    } else {
+      refusal = kRarUnsafeName;
+    }
+  }
+  if (refusal == kRarOk && e.unpacked_size > static_cast<std::uint64_t>(outside::kMaxEntrySize)) refusal = kRarTooLarge;
+  if (refusal != kRarOk) {
+    PassOver(own, e);
+    return refusal;
+  }
+  std::vector<char> data;
+  data.reserve(static_cast<size_t>(e.unpacked_size));
+  const rar::Status status = DecodeOwn(own, e, [&own, &data](const std::uint8_t* bytes, size_t size) {
+    if (data.size() + size > static_cast<size_t>(outside::kMaxEntrySize) || !own.Spend(size, true)) return false;
+    data.insert(data.end(), bytes, bytes + size);
+    return true;
+  });
+  if (status != rar::Status::kOk) return kRarBadData;
+  return outside::ReplaceFileWith(target, data) ? kRarOk : kRarWriteFailed;
+}
+
+int ReadOwnHeader(RarArchive& rar, RarHeaderRecord& header) {
+  OwnArchive& own = *rar.own;
+  if (own.has_entry) {
+    own.has_entry = false;
+    PassOver(own, std::move(own.entry));
+  }
+  if (own.start != rar::Status::kOk) return kRarBadData;
+  const rar::Status status = own.walker.Next(own.entry);
+  if (status == rar::Status::kEnd) return kRarEndOfArchive;
+  if (status != rar::Status::kOk) return kRarBadData;
+  FillOwnHeader(rar, own.entry, header);
+  own.has_entry = true;
+  return kRarOk;
+}
+
+int ProcessOwn(OwnArchive& own, int operation, const char* dest_folder, const char* dest_name) {
+  if (!own.has_entry) return kRarBadArgument;
+  own.has_entry = false;
+  const rar::Entry entry = std::move(own.entry);
+  switch (operation) {
+    case kRarTest:
+      return TestOwn(own, entry);
+    case kRarExtract:
+      return ExtractOwn(own, entry, dest_folder, dest_name);
+    default:
+      PassOver(own, entry);
+      return operation == kRarSkip ? kRarOk : kRarBadArgument;
+  }
+}
+
+// Hands the archive to our own reader when it is one libarchive cannot read (see DecodesHere).
+bool TakeOver(RarArchive& rar) try {
+  ReaderFileSource file(rar.file);
+  rar::CachedSource cached(file);
+  if (!rar::DecodesHere(cached)) return false;
+  auto own = std::make_unique<OwnArchive>(rar.name.c_str());
+  if (!own->file.ok()) return false;
+  own->start = own->walker.Start();
+  archive_read_free(rar.reader);
+  rar.reader = nullptr;
+  rar.file = nullptr;
+  rar.own = std::move(own);
+  return true;
+} catch (const std::bad_alloc&) {
+  return false;  // libarchive keeps it
+}
+
 }  // namespace
 
 RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
@@ -133,6 +399,13 @@ RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
     delete rar;
     return nullptr;
   }
+  outside::ArchiveFile* file = rar->file;
+  rar->entries_allowed = unrar::EntriesBeforeHazard(
+      [file](std::uint64_t offset, std::uint8_t* out, size_t size) {
+        return outside::ReadArchiveAt(file, static_cast<std::int64_t>(offset), out, size);
+      },
+      outside::ArchiveSize(file));
+  TakeOver(*rar);
   record->open_result = kRarOk;
   return rar;
 } catch (const std::bad_alloc&) {
@@ -143,14 +416,23 @@ RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
 int __stdcall RARReadHeader(RarHandle handle, RarHeaderRecord* header) try {
   auto* rar = static_cast<RarArchive*>(handle);
   if (!rar || !header) return kRarBadArgument;
+  if (rar->own) return ReadOwnHeader(*rar, *header);
   rar->entry = nullptr;
+  if (rar->entries_allowed && rar->entries_read >= *rar->entries_allowed) return kRarBadData;
   archive_entry* entry = nullptr;
-  const int status = archive_read_next_header(rar->reader, &entry);
+  const int status = outside::NextHeader(rar->reader, &entry);
   if (status == ARCHIVE_EOF) return kRarEndOfArchive;
   if (status < ARCHIVE_WARN || !entry) return kRarBadData;
+  // A reader that hands out entries without moving on would keep the caller's loop going for ever.
+  const std::int64_t position = archive_read_header_position(rar->reader);
+  if (position <= rar->header_position) {
+    rar->entries_allowed = rar->entries_read;
+    return kRarBadData;
+  }
   FillHeader(*rar, entry, *header);
   rar->entry = entry;
-  rar->header_position = archive_read_header_position(rar->reader);
+  rar->header_position = position;
+  ++rar->entries_read;
   return kRarOk;
 } catch (const std::bad_alloc&) {
   return kRarNoMemory;
@@ -158,6 +440,7 @@ int __stdcall RARReadHeader(RarHandle handle, RarHeaderRecord* header) try {
 
 int __stdcall RARProcessFile(RarHandle handle, int operation, char* dest_folder, char* dest_name) try {
   auto* rar = static_cast<RarArchive*>(handle);
+  if (rar && rar->own) return ProcessOwn(*rar->own, operation, dest_folder, dest_name);
   if (!rar || !rar->entry) return kRarBadArgument;
   archive_entry* entry = rar->entry;
   rar->entry = nullptr;
@@ -178,7 +461,7 @@ int __stdcall RARProcessFile(RarHandle handle, int operation, char* dest_folder,
 int __stdcall RARCloseArchive(RarHandle handle) {
   auto* rar = static_cast<RarArchive*>(handle);
   if (!rar) return kRarBadArgument;
-  archive_read_free(rar->reader);
+  if (rar->reader) archive_read_free(rar->reader);
   delete rar;
   return kRarOk;
 }

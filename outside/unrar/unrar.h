@@ -1,5 +1,5 @@
 #pragma once
-// unrar.dll: reads RAR archives (2.9 to 4.x and 5) entry by entry and extracts single entries.
+// unrar.dll: reads RAR archives (1.5 to 4.x and 5) entry by entry and extracts single entries.
 #include <cstddef>
 #include <cstdint>
 

@@ -25,7 +25,7 @@ std::int32_t Unzip(const char* archive_path, const char* dest_folder, const char
   std::int32_t written = 0;
   for (;;) {
     archive_entry* entry = nullptr;
-    const int status = archive_read_next_header(reader.handle, &entry);
+    const int status = outside::NextHeader(reader.handle, &entry);
     if (status == ARCHIVE_EOF) break;
     if (status < ARCHIVE_WARN || !entry) return written > 0 ? written : kUnzipBadArchive;
     if (archive_entry_filetype(entry) != AE_IFREG) continue;

@@ -90,11 +90,12 @@ Bytes MakeRar4(const std::vector<Entry>& entries) {
   PutRar4Block(out, main);
   for (const Entry& e : entries) {
     const std::uint32_t size = e.folder ? 0 : static_cast<std::uint32_t>(e.data.size());
+    const std::string& body = e.packed.empty() ? e.data : e.packed;
     Bytes file = {0x74};
-    Put16(file, 0x8000 | (e.folder ? 0x00E0 : 0));
+    Put16(file, 0x8000 | (e.folder ? 0x00E0 : 0) | (e.solid ? 0x0010 : 0));
     Put16(file, static_cast<std::uint32_t>(32 + e.name.size()));
-    Put32(file, size);  // packed
-    Put32(file, size);  // unpacked
+    Put32(file, e.folder ? 0 : static_cast<std::uint32_t>(body.size()));
+    Put32(file, e.declared_size ? e.declared_size : size);
     file.push_back(2);  // Windows
     Put32(file, e.folder ? 0 : Crc(e.data) ^ (e.bad_crc ? 0x1234 : 0));
     Put32(file, 0x2D2A6000);  // 2002-09-10 12:00
@@ -104,12 +105,38 @@ Bytes MakeRar4(const std::vector<Entry>& entries) {
     Put32(file, e.folder ? 0x10 : 0x20);
     file.insert(file.end(), e.name.begin(), e.name.end());
     PutRar4Block(out, file);
-    if (!e.folder) out.insert(out.end(), e.data.begin(), e.data.end());
+    if (!e.folder) out.insert(out.end(), body.begin(), body.end());
   }
   Bytes end = {0x7B};
   Put16(end, 0x4000);
   Put16(end, 7);
   PutRar4Block(out, end);
+  return out;
+}
+
+Bytes MakeRar4Block(std::uint64_t declared_size, const std::string& data, bool unix_link) {
+  const bool large = declared_size >> 32 != 0;
+  const std::string name = unix_link ? "link" : "CMT";
+  Bytes block = {static_cast<std::uint8_t>(unix_link ? 0x74 : 0x7A)};
+  Put16(block, 0x8000 | (large ? 0x0100 : 0));
+  Put16(block, static_cast<std::uint32_t>((large ? 40 : 32) + name.size()));
+  Put32(block, static_cast<std::uint32_t>(declared_size));  // packed
+  Put32(block, static_cast<std::uint32_t>(data.size()));    // unpacked
+  block.push_back(3);                                       // Unix
+  Put32(block, Crc(data));
+  Put32(block, 0x2D2A6000);
+  block.push_back(29);
+  block.push_back(0x30);
+  Put16(block, static_cast<std::uint32_t>(name.size()));
+  Put32(block, unix_link ? 0xA1FF : 0x81A4);  // the mode
+  if (large) {
+    Put32(block, static_cast<std::uint32_t>(declared_size >> 32));
+    Put32(block, 0);
+  }
+  block.insert(block.end(), name.begin(), name.end());
+  Bytes out;
+  PutRar4Block(out, block);
+  out.insert(out.end(), data.begin(), data.end());
   return out;
 }
 
@@ -135,6 +162,101 @@ Bytes MakeRar5(const std::vector<Entry>& entries) {
   }
   PutRar5Header(out, {5, 0, 0});  // end of archive
   return out;
+}
+
+namespace {
+
+// Bits from each byte's top down, as RAR reads them.
+class BitWriter {
+ public:
+  void Put(std::uint32_t value, int bits) {
+    for (int i = bits - 1; i >= 0; --i) {
+      if (used_ % 8 == 0) out_.push_back('\0');
+      if ((value >> i) & 1) out_.back() = static_cast<char>(out_.back() | (0x80 >> (used_ % 8)));
+      ++used_;
+    }
+  }
+  std::string bytes() const { return out_; }
+
+ private:
+  std::string out_;
+  std::size_t used_ = 0;
+};
+
+// Finds the slot whose base (plus offset) and extra bits reach value; bases and bits of RAR 2.0.
+void PutSlot(BitWriter& w, std::uint32_t value, const std::uint32_t* base, const int* bits, int slots, int first,
+             int code_bits) {
+  for (int i = slots - 1; i >= 0; --i) {
+    if (base[i] <= value) {
+      w.Put(static_cast<std::uint32_t>(first + i), code_bits);
+      w.Put(value - base[i], bits[i]);
+      return;
+    }
+  }
+  throw std::runtime_error("no slot");
+}
+
+}  // namespace
+
+std::string PackRar20(const std::vector<Rar20Step>& steps, bool with_tables) {
+  static const std::uint32_t kLengthBase[28] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  10,  12,  14,  16,  20,
+                                                24, 28, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224};
+  static const int kLengthBits[28] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,
+                                      2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5};
+  static const std::uint32_t kDistanceBase[26] = {0,  1,   2,   3,   4,   6,   8,   12,   16,   24,   32,   48,   64,
+                                                  96, 128, 192, 256, 384, 512, 768, 1024, 1536, 2048, 3072, 4096, 6144};
+  static const int kDistanceBits[26] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3,  4,  4,  5,
+                                        5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11};
+  BitWriter w;
+  if (with_tables) {
+    // Not audio, fresh lengths; every length code 5 bits long, so its symbol is its code. Then
+    // main symbols 9 bits, distances 6 and lengths 5, again each symbol its own code.
+    w.Put(0, 2);
+    for (int i = 0; i < 19; ++i) w.Put(5, 4);
+    for (int i = 0; i < 298; ++i) w.Put(9, 5);
+    for (int i = 0; i < 48; ++i) w.Put(6, 5);
+    for (int i = 0; i < 28; ++i) w.Put(5, 5);
+  }
+  for (const Rar20Step& step : steps) {
+    for (char c : step.literals) w.Put(static_cast<std::uint8_t>(c), 9);
+    if (step.length) {
+      PutSlot(w, step.length - 3, kLengthBase, kLengthBits, 28, 270, 9);
+      PutSlot(w, step.distance - 1, kDistanceBase, kDistanceBits, 26, 0, 6);
+    }
+    for (std::uint32_t i = 0; i < step.repeats; ++i) w.Put(256, 9);
+  }
+  return w.bytes();
+}
+
+bool RenameRar4Member(Bytes& archive, const std::string& prefix, const std::string& name) {
+  for (size_t at = 7; at + 32 <= archive.size();) {
+    const std::uint32_t flags = archive[at + 3] | (archive[at + 4] << 8);
+    const size_t size = archive[at + 5] | (archive[at + 6] << 8);
+    size_t next = at + size;
+    if (archive[at + 2] == 0x74 || (flags & 0x8000)) {
+      next += archive[at + 7] | (archive[at + 8] << 8) | (archive[at + 9] << 16) | (size_t{archive[at + 10]} << 24);
+    }
+    if (size < 7) return false;
+    const auto old_name = archive.begin() + static_cast<std::ptrdiff_t>(at + 32);
+    if (archive[at + 2] == 0x74 && at + 32 + prefix.size() <= archive.size() &&
+        std::equal(prefix.begin(), prefix.end(), old_name)) {
+      Bytes header(archive.begin() + static_cast<std::ptrdiff_t>(at + 2), old_name);
+      header.insert(header.end(), name.begin(), name.end());
+      header[1] = static_cast<std::uint8_t>(flags & ~0x0200u);
+      header[3] = static_cast<std::uint8_t>(header.size() + 2);
+      header[4] = static_cast<std::uint8_t>((header.size() + 2) >> 8);
+      header[24] = static_cast<std::uint8_t>(name.size());
+      header[25] = static_cast<std::uint8_t>(name.size() >> 8);
+      Bytes block;
+      PutRar4Block(block, header);
+      archive.erase(archive.begin() + static_cast<std::ptrdiff_t>(at),
+                    archive.begin() + static_cast<std::ptrdiff_t>(at + size));
+      archive.insert(archive.begin() + static_cast<std::ptrdiff_t>(at), block.begin(), block.end());
+      return true;
+    }
+    at = next;
+  }
+  return false;
 }
 
 bool CorruptFirst(Bytes& archive, const std::string& needle) {

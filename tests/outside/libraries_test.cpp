@@ -130,7 +130,17 @@ TEST_F(Rar, DangerousNamesNeverLeaveTheFolder) {
   std::vector<Entry> entries;
   for (const auto& name : names) entries.push_back({name, "n"});
   const std::string out = Folder("out");
-  for (auto make : {makers::MakeRar4, makers::MakeRar5}) {
+  // The same names packed by RAR 2.0 go through our own reader rather than libarchive.
+  auto packed = [](const std::vector<Entry>& given) {
+    std::vector<Entry> entries = given;
+    for (Entry& e : entries) {
+      e.rar4_version = 20;
+      e.rar4_method = 0x33;
+      e.packed = makers::PackRar20({{e.data}});
+    }
+    return makers::MakeRar4(entries);
+  };
+  for (auto make : {makers::MakeRar4, makers::MakeRar5, +packed}) {
     RarHandle handle = Open(Put("a.rar", make(entries)));
     RarHeaderRecord header{};
     while (RARReadHeader(handle, &header) == kRarOk) {
@@ -156,7 +166,7 @@ TEST_F(Rar, DamagedOrOversizedEntriesNeverReplaceAGoodFile) {
       {makers::MakeRar5({{"file_id.diz", "bad", false, true}}), kRarBadData, kRarBadData},
       {corrupt, kRarBadData, kRarBadData},
       {makers::MakeRar5({{"file_id.diz", std::string((1u << 20) + 1, 'x')}}), kRarOk, kRarTooLarge},
-      // RAR 2.0 compression, which the decoder lacks.
+      // Marked as RAR 2.0 compression, which these bytes are not.
       {makers::MakeRar4({{"file_id.diz", "not really packed", false, false, 20, 0x33}}), kRarBadData, kRarBadData},
   };
   for (const Case& c : cases) {
@@ -239,6 +249,156 @@ TEST_F(Rar, RealArchives) {
     for (const auto& file : ListFilesRecursively(out)) EXPECT_EQ(file.find('\\'), std::string::npos) << file;
     testing_support::RemoveRecursively(out);
   }
+}
+
+// Every file member of a fixture through one operation; the result of each, named by its header.
+struct Outcome {
+  std::vector<std::string> results;  // "name:code"
+  int end = -1;
+};
+
+class RarLegacy : public Rar {
+ protected:
+  // Tests every file member, or extracts each under its number into out.
+  Outcome Run(const std::string& archive, int operation, const std::string& out = "") {
+    Outcome outcome;
+    RarHandle handle = Open(archive);
+    if (!handle) return outcome;
+    RarHeaderRecord header{};
+    for (int i = 0; i < 1000 && (outcome.end = RARReadHeader(handle, &header)) == kRarOk; ++i) {
+      if (header.flags & kRarEntryFolder) {
+        RARProcessFile(handle, kRarSkip, nullptr, nullptr);
+        continue;
+      }
+      std::string target = out + "\\" + std::to_string(outcome.results.size());
+      const int result = RARProcessFile(handle, operation, nullptr, operation == kRarExtract ? target.data() : nullptr);
+      outcome.results.push_back(std::string(header.file_name) + ":" + std::to_string(result));
+      if (result == kRarOk && operation == kRarExtract) {
+        EXPECT_EQ(testing_support::ReadBytes(target).size(), header.unpacked_size) << header.file_name;
+      }
+    }
+    RARCloseArchive(handle);
+    return outcome;
+  }
+  // Opens archive and extracts its member number index (counting every header) into target,
+  // after the given operations on the members before it.
+  int ExtractAfter(const std::string& archive, const std::vector<int>& before, std::string target) {
+    RarHandle handle = Open(archive);
+    RarHeaderRecord header{};
+    for (int op : before) {
+      if (RARReadHeader(handle, &header) != kRarOk) return -1;
+      if (op >= 0) RARProcessFile(handle, op, const_cast<char*>(box.path().c_str()), nullptr);
+    }
+    if (RARReadHeader(handle, &header) != kRarOk) return -1;
+    const int result = RARProcessFile(handle, kRarExtract, nullptr, target.data());
+    RARCloseArchive(handle);
+    return result;
+  }
+};
+
+// Archives packed by RAR 1.5 and 2.0 decode to their CRCs, and damaged copies yield nothing else.
+TEST_F(RarLegacy, RealArchivesOfRar15And20) {
+  const std::string fixtures = testing_support::FixturesDir();
+  if (fixtures.empty()) GTEST_SKIP() << "no fixtures";
+  const std::string rar15 = fixtures + "\\legacy\\sharpcompress__Rar15.rar";
+  const std::string rar20 = fixtures + "\\legacy\\sharpcompress__Rar2.rar";
+  const std::string comment = fixtures + "\\legacy\\rarfile__rar202-comment-nopsw.rar";
+  const std::vector<std::string> ok15 = {"EXE\\TEST.EXE:0", "JPG\\TEST.JPG:0", "TECT.TXT:0"};
+  const std::vector<std::string> ok20 = {"exe\\test.exe:0", "jpg\\test.jpg:0", "????.txt:0"};
+  const std::vector<std::string> ok202 = {"FILE1.TXT:0", "FILE2.TXT:0"};
+  RarHandle handle = Open(rar15);
+  RarHeaderRecord header{};
+  ASSERT_EQ(RARReadHeader(handle, &header), kRarOk);
+  EXPECT_EQ(header.flags, kRarEntryFolder);
+  EXPECT_EQ(header.file_attributes, 0x10u);
+  ASSERT_EQ(RARReadHeader(handle, &header), kRarOk);
+  EXPECT_EQ(header.flags, 0u);
+  EXPECT_EQ(header.unpacked_size, 45056u);
+  EXPECT_EQ(header.file_time, 0x55019AE2u);  // 2022-08-01 19:23:04 as stored
+  EXPECT_EQ(header.file_attributes, 0x20u);
+  RARCloseArchive(handle);
+  for (int op : {kRarTest, kRarExtract}) {
+    EXPECT_EQ(Run(rar15, op, Folder("15")).results, ok15);
+    EXPECT_EQ(Run(rar20, op, Folder("20")).results, ok20);
+    const Outcome outcome = Run(comment, op, Folder("202"));
+    EXPECT_EQ(outcome.results, ok202);
+    EXPECT_EQ(outcome.end, kRarEndOfArchive);
+  }
+  // Both archives hold the same three files.
+  for (const char* n : {"0", "1", "2"}) {
+    EXPECT_EQ(testing_support::ReadBytes(box / "15\\" + n), testing_support::ReadBytes(box / "20\\" + n)) << n;
+  }
+  EXPECT_EQ(ReadText(box / "202\\0"), "file1\r\n");
+
+  for (const std::string& archive : {rar15, rar20}) {
+    const Bytes original = testing_support::ReadBytes(archive);
+    const std::string good = archive == rar15 ? box / "15" : box / "20";
+    for (size_t part = 1; part < 16; ++part) {
+      Bytes damaged = original;
+      damaged[damaged.size() * part / 16] ^= 0x21;
+      const std::string bad = Folder("bad");
+      Run(Put("damaged.rar", damaged), kRarExtract, bad);
+      for (const auto& file : ListFilesRecursively(bad)) {
+        EXPECT_EQ(testing_support::ReadBytes(bad + "\\" + file), testing_support::ReadBytes(good + "\\" + file))
+            << file << " from damage at " << part << "/16";
+      }
+      testing_support::RemoveRecursively(bad);
+    }
+  }
+}
+
+// In a solid archive a member passed over, by a skip or by reading on, is still decoded when a
+// later member needs its bytes; after a damaged one the chain fails until a member starts anew.
+TEST_F(RarLegacy, SolidMembersPassedOverAreStillDecoded) {
+  const std::string text = "Solid archives share one window.\r\n";
+  const auto len = static_cast<std::uint32_t>(text.size());
+  auto member = [](const std::string& name, const std::string& data, const std::string& packed, bool solid) {
+    Entry e{name, data, false, false, 20, 0x33};
+    e.packed = packed;
+    e.solid = solid;
+    return e;
+  };
+  const Entry first = member("readme.txt", text, makers::PackRar20({{text}}), false);
+  const Entry diz =
+      member("FILE_ID.DIZ", text + text + "!", makers::PackRar20({{"", len, len, 1}, {"!"}}, false), true);
+  const Entry fresh = member("c.txt", "fresh", makers::PackRar20({{"fresh"}}), false);
+  const std::string archive = Put("solid.rar", makers::MakeRar4({first, diz, fresh}));
+  const std::string target = box / "out.diz";
+  for (const std::vector<int>& before : std::vector<std::vector<int>>{{kRarSkip}, {-1}, {kRarTest}, {kRarExtract}}) {
+    testing_support::WriteText(target, "");
+    EXPECT_EQ(ExtractAfter(archive, before, target), kRarOk) << before[0];
+    EXPECT_EQ(ReadText(target), text + text + "!") << before[0];
+  }
+
+  Entry broken = first;
+  broken.bad_crc = true;
+  const std::string damaged = Put("damaged.rar", makers::MakeRar4({broken, diz, fresh}));
+  testing_support::WriteText(target, "kept");
+  EXPECT_EQ(ExtractAfter(damaged, {kRarSkip}, target), kRarBadData);
+  EXPECT_EQ(ExtractAfter(damaged, {kRarTest}, target), kRarBadData);
+  EXPECT_EQ(ReadText(target), "kept");
+  EXPECT_EQ(ExtractAfter(damaged, {kRarSkip, kRarSkip}, target), kRarOk);
+  EXPECT_EQ(ReadText(target), "fresh");
+}
+
+// A member declaring gigabytes that a solid member after it needs: decoding stops at a budget.
+TEST_F(RarLegacy, HostileSolidArchiveFailsWithinTheDecodingBudget) {
+  Entry big{"big.bin", "", false, false, 20, 0x33};
+  big.declared_size = 0xFFFFFFF0u;
+  big.packed = makers::PackRar20({{"x", 1, 258, 400000}});  // 100 MB from 450 KB
+  Entry diz{"file_id.diz", "tiny", false, false, 20, 0x33};
+  diz.packed = makers::PackRar20({{"tiny"}}, false);
+  diz.solid = true;
+  const std::string archive = Put("hostile.rar", makers::MakeRar4({big, diz}));
+  const std::string target = box / "file_id.diz";
+  EXPECT_EQ(ExtractAfter(archive, {kRarSkip}, target), kRarBadData);
+  EXPECT_FALSE(FileExists(target));
+  RarHandle handle = Open(archive);
+  RarHeaderRecord header{};
+  ASSERT_EQ(RARReadHeader(handle, &header), kRarOk);
+  EXPECT_EQ(header.unpacked_size, 0xFFFFFFF0u);
+  EXPECT_EQ(RARProcessFile(handle, kRarTest, nullptr, nullptr), kRarBadData);
+  RARCloseArchive(handle);
 }
 
 class Unzip : public Sandboxed {};

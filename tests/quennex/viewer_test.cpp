@@ -68,6 +68,35 @@ TEST_F(Viewer, AceArchiveWithADescriptionTurnsGreenAndShowsIt) {
   EXPECT_TRUE(messages.Texts().empty());
 }
 
+// Real archives packed by RAR 1.5 and 2.0, their text member renamed FILE_ID.DIZ: its packed
+// bytes are as RAR wrote them, behind members of the same method.
+TEST_F(Viewer, RarArchivesPackedByRar15And20TurnGreenAndShowTheirDescription) {
+  const std::string fixtures = testing_support::FixturesDir();
+  if (fixtures.empty()) GTEST_SKIP() << "no fixtures";
+  auto renamed = [&](const char* archive, const char* member) {
+    makers::Bytes bytes = testing_support::ReadBytes(fixtures + "\\legacy\\" + archive);
+    EXPECT_TRUE(makers::RenameRar4Member(bytes, member, "FILE_ID.DIZ")) << archive;
+    return bytes;
+  };
+  WriteBytes(source / "rar15.rar", renamed("sharpcompress__Rar15.rar", "TECT.TXT"));
+  WriteBytes(source / "rar20.rar", renamed("sharpcompress__Rar2.rar", "????.txt"));
+  ListAndProbe();
+  ASSERT_EQ(f.ListView1.Count(), 2);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(f.ListView1.Item(i).imageIndex, 1) << f.ListView1.Item(i).caption;
+    f.ListView1.Select(i);
+    std::vector<std::string> shown;
+    ScriptedMessages messages;
+    ScriptedModals modal([&](ui::Form&) {
+      shown = Form3->Memo1.Lines();
+      return static_cast<int>(ui::mrCancel);
+    });
+    f.ListView1.DblClick();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown[0], "using System;");
+  }
+}
+
 TEST_F(Viewer, RedOrGreyItemsAndFailedExtractionsGiveTheirMessages) {
   WriteBytes(source / "a.zip", makers::MakeZip({{"file_id.diz", "A 1.0\r\n"}}));
   WriteBytes(source / "b.zip", makers::MakeZip({{"other.txt", "x"}}));

@@ -76,6 +76,51 @@ TEST_F(Writers, AllFourCataloguesOfARun) {
   EXPECT_FALSE(f.Run.WriteFailed);
 }
 
+// Every real archive of the fixtures, hostile ones included, and two RARs whose blocks declare 2 GiB,
+// between a first and a last archive with a description: the run reaches the last one and writes all
+// four catalogues.
+TEST_F(Writers, HostileArchivesLightRedAndTheRunGoesOn) {
+  const std::string fixtures = testing_support::FixturesDir();
+  if (fixtures.empty()) GTEST_SKIP() << "no fixtures";
+  size_t copied = 0;
+  for (const std::string& file : testing_support::ListFilesRecursively(fixtures)) {
+    const std::string name = file.substr(file.find_last_of('\\') + 1);
+    if (name == "README.md") continue;
+    ASSERT_TRUE(CopyFileA((fixtures + "\\" + file).c_str(), (source / name).c_str(), TRUE)) << file;
+    ++copied;
+  }
+  for (bool link : {false, true}) {
+    makers::Bytes rar = makers::MakeRar4({{"file_id.diz", "Hidden 1.0\r\n"}});
+    const makers::Bytes block = makers::MakeRar4Block(0x7FFF0000, "", link);
+    rar.insert(rar.begin() + 20, block.begin(), block.end());  // ahead of the entry
+    WriteBytes(source / (link ? "hostile_link.rar" : "hostile_block.rar"), rar);
+  }
+  Put("0FIRST.ZIP", "First Tool 1.0\r\n");
+  Put("ZZZLAST.ZIP", "Last Tool 2.0\r\n");
+  f.CheckBox2.SetChecked(true);
+  f.CheckBox3.SetChecked(true);
+  f.CheckBox9.SetChecked(true);
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_TRUE(messages.Texts().empty());
+
+  ASSERT_EQ(f.ListView1.Count(), static_cast<int>(copied + 4));
+  for (int i = 0; i < f.ListView1.Count(); ++i) {
+    const auto& item = f.ListView1.Item(i);
+    const bool described = item.caption == "0FIRST.ZIP" || item.caption == "ZZZLAST.ZIP";
+    EXPECT_EQ(item.imageIndex, described ? 1 : 2) << item.caption;
+  }
+  EXPECT_NE(f.Run.ReportText.find("Scanned " + std::to_string(copied + 4) + " archives and found 2 descriptions.\r"),
+            std::string::npos)
+      << f.Run.ReportText;
+  for (const char* name : {"Files.BBS", "Descript.ION", "Files.csv", "Files.xls"}) {
+    const std::string catalogue = ReadText(target / name);
+    EXPECT_NE(catalogue.find("First Tool 1.0"), std::string::npos) << name;
+    EXPECT_NE(catalogue.find("Last Tool 2.0"), std::string::npos) << name;
+  }
+  EXPECT_FALSE(f.Run.WriteFailed);
+}
+
 TEST_F(Writers, OverwriteQuestionNoKeepsTheOldFileAndReportsTheFailure) {
   Put("A.ZIP", "Tool 1.0\r\n");
   WriteText(target / "Files.BBS", "old catalogue");
