@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -141,6 +142,26 @@ std::vector<COLORREF> ExpectedFrame(std::int32_t smallX, std::int32_t bigX, int 
   merge(*Form2->SmallStrip, std::int64_t{smallX} - scroller::kPictureWidth, 0);
   merge(*Form2->BigStrip, bigX, top);
   return frame;
+}
+
+// A picture drawn partly or wholly outside another lands only where the two overlap, from the right place.
+TEST(Picture, DrawIsClippedToTheTarget) {
+  ui::Picture source(4, 3);
+  PatBlt(source.Canvas(), 0, 0, 4, 3, BLACKNESS);
+  SetPixelV(source.Canvas(), 2, 0, RGB(255, 0, 0));
+  ui::Picture target(5, 5);
+  target.Draw(-2, 3, source);
+  const std::vector<COLORREF> pixels = Pixels(target);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      const COLORREF expected =
+          x == 0 && y == 3 ? RGB(255, 0, 0) : (x < 2 && y >= 3 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+      EXPECT_EQ(At(pixels, target, x, y), expected) << x << "," << y;
+    }
+  }
+  for (const POINT at : {POINT{INT_MAX, 0}, POINT{0, INT_MIN}, POINT{-4, 0}, POINT{5, 5}})
+    target.Draw(at.x, at.y, source);
+  EXPECT_EQ(Pixels(target), pixels) << "nothing of the source lands inside";
 }
 
 TEST(CreditsWindow, IsLaidOutAsDesigned) {
