@@ -12,7 +12,7 @@ class TForm4 : public ui::Form {
   TForm4();
 
   ui::ShellTreeView ShellTreeView1;
-  ui::Button Button1;  // confirm; the caller sets its caption
+  ui::Button Button1;  // confirm; Execute gives it its caption
   ui::Button Button2;
   ui::Button BitBtn1;
 
