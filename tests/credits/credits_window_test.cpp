@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -12,8 +13,6 @@
 #include "about.h"
 #include "credits_player.h"
 #include "credits.h"
-#include "program.h"
-#include "quenbbs.h"
 #include "scroller.h"
 #include "test_support.h"
 
@@ -56,42 +55,52 @@ std::int32_t WINAPI RecordGetVersion() { return ImportedModPlugLibrary().GetVers
 const ModPlugLibrary kRecording{RecordCreateEx, RecordSetWindow, RecordLoad,    RecordIsReady,
                                 RecordPlay,     RecordStop,      RecordDestroy, RecordGetVersion};
 
+// The main form, standing in for the window that opens the credits.
+ui::Form* opener = nullptr;
+
+// The credits window on the recording library, showing the opener again when it closes.
+void MakeCredits() {
+  Form2 = new TForm2(kRecording);
+  Form2->onClosed = [] { opener->Show(); };
+}
+
 class CreditsEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     ui::Application::Initialize();
     ui::Application::SetTitle("Vellmark Quennick Extractor");
-    CreateQuennexForms();
+    opener = new ui::Form({.caption = "Opener", .clientWidth = 320, .clientHeight = 200});
   }
   void TearDown() override {
-    DestroyQuennexForms();
+    delete Form2;
+    Form2 = nullptr;
+    delete opener;
+    opener = nullptr;
     ui::Application::Finalize();
   }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new CreditsEnvironment);
 
-// Each test gets a credits window of its own on the recording library, with the scroll state as at program
-// start, so the tests pass in any order.
+// Each test gets a credits window of its own, as at program start, so the tests pass in any order.
 class CreditsWindow : public ::testing::Test {
  protected:
   void SetUp() override {
     delete Form2;
     Form2 = nullptr;
-    BigX = 0;
     playerCalls.clear();
-    Form2 = new TForm2(kRecording);
+    MakeCredits();
     startUpCalls = playerCalls;
     playerCalls.clear();
   }
   void TearDown() override {
     if (Form2 && Form2->Visible()) Form2->Close();
-    Form1->Hide();
+    opener->Hide();
   }
   std::vector<std::string> startUpCalls;
 };
 
 // Pixels of a picture, row by row.
-std::vector<COLORREF> Pixels(const TPicture& picture) {
+std::vector<COLORREF> Pixels(const ui::Picture& picture) {
   GdiFlush();
   DIBSECTION dib{};
   GetObject(GetCurrentObject(picture.Canvas(), OBJ_BITMAP), sizeof dib, &dib);
@@ -104,7 +113,7 @@ std::vector<COLORREF> Pixels(const TPicture& picture) {
   return pixels;
 }
 
-COLORREF At(const std::vector<COLORREF>& pixels, const TPicture& picture, int x, int y) {
+COLORREF At(const std::vector<COLORREF>& pixels, const ui::Picture& picture, int x, int y) {
   return pixels[static_cast<size_t>(y) * picture.Width() + x];
 }
 
@@ -142,10 +151,10 @@ double ThreadMilliseconds() {
   return ms(kernel) + ms(user);
 }
 
-// Shown through the logo, as the user opens it.
+// Opened as the main window opens it: it hides itself, then shows the credits.
 void OpenCredits() {
-  Form1->Show();
-  Form1->Image1Click();
+  opener->Hide();
+  Form2->Show();
 }
 
 void WheelDown() { SendMessageA(Form2->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0); }
@@ -153,9 +162,9 @@ void WheelDown() { SendMessageA(Form2->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, stat
 // What one frame must look like: the background, then each strip copy merged as destination OR NOT source,
 // with strip pixels outside a strip counting as blank.
 std::vector<COLORREF> ExpectedFrame(std::int32_t smallX, std::int32_t bigX, int top) {
-  const TPicture& background = *Form2->Image1.Picture;
+  const ui::Picture& background = *Form2->Image1.Picture;
   std::vector<COLORREF> frame = Pixels(background);
-  const auto merge = [&](const TPicture& strip, std::int64_t sourceLeft, int targetTop) {
+  const auto merge = [&](const ui::Picture& strip, std::int64_t sourceLeft, int targetTop) {
     const std::vector<COLORREF> source = Pixels(strip);
     for (int y = 0; y < strip.Height(); ++y) {
       for (int x = 0; x < scroller::kPictureWidth; ++x) {
@@ -167,9 +176,29 @@ std::vector<COLORREF> ExpectedFrame(std::int32_t smallX, std::int32_t bigX, int 
       }
     }
   };
-  merge(*SmallStrip, std::int64_t{smallX} - scroller::kPictureWidth, 0);
-  merge(*BigStrip, bigX, top);
+  merge(*Form2->SmallStrip, std::int64_t{smallX} - scroller::kPictureWidth, 0);
+  merge(*Form2->BigStrip, bigX, top);
   return frame;
+}
+
+// A picture drawn partly or wholly outside another lands only where the two overlap, from the right place.
+TEST(Picture, DrawIsClippedToTheTarget) {
+  ui::Picture source(4, 3);
+  PatBlt(source.Canvas(), 0, 0, 4, 3, BLACKNESS);
+  SetPixelV(source.Canvas(), 2, 0, RGB(255, 0, 0));
+  ui::Picture target(5, 5);
+  target.Draw(-2, 3, source);
+  const std::vector<COLORREF> pixels = Pixels(target);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      const COLORREF expected =
+          x == 0 && y == 3 ? RGB(255, 0, 0) : (x < 2 && y >= 3 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+      EXPECT_EQ(At(pixels, target, x, y), expected) << x << "," << y;
+    }
+  }
+  for (const POINT at : {POINT{INT_MAX, 0}, POINT{0, INT_MIN}, POINT{-4, 0}, POINT{5, 5}})
+    target.Draw(at.x, at.y, source);
+  EXPECT_EQ(Pixels(target), pixels) << "nothing of the source lands inside";
 }
 
 TEST_F(CreditsWindow, StartUpPreparesAndLoadsTheTune) {
@@ -182,22 +211,22 @@ TEST_F(CreditsWindow, StartUpPreparesAndLoadsTheTune) {
 
 TEST_F(CreditsWindow, StripsHoldTheTextsInTheirFonts) {
   ASSERT_EQ(CreditsLines().size(), 100u);
-  EXPECT_EQ(BigText, scroller::JoinBigText(CreditsLines()));
-  EXPECT_NE(BigText.find("mouse wheel"), std::string::npos);
-  EXPECT_EQ(SmallText, scroller::JoinSmallText(LinkLines()));
-  ASSERT_TRUE(BigStrip && SmallStrip);
-  EXPECT_EQ(BigStrip->Width(), static_cast<int>(BigText.size()) * 14 + 320);
-  EXPECT_EQ(BigStrip->Height(), 37);
-  EXPECT_EQ(SmallStrip->Width(), static_cast<int>(SmallText.size()) * 10 + 320);
-  EXPECT_EQ(SmallStrip->Height(), 16);
-  EXPECT_GT(BigWidth, 320 + static_cast<std::int32_t>(BigText.size()) * 5);
-  EXPECT_GT(SmallWidth, 320 + static_cast<std::int32_t>(SmallText.size()) * 3);
+  EXPECT_EQ(Form2->BigText, scroller::JoinBigText(CreditsLines()));
+  EXPECT_NE(Form2->BigText.find("mouse wheel"), std::string::npos);
+  EXPECT_EQ(Form2->SmallText, scroller::JoinSmallText(LinkLines()));
+  ASSERT_TRUE(Form2->BigStrip && Form2->SmallStrip);
+  EXPECT_EQ(Form2->BigStrip->Width(), static_cast<int>(Form2->BigText.size()) * 14 + 320);
+  EXPECT_EQ(Form2->BigStrip->Height(), 37);
+  EXPECT_EQ(Form2->SmallStrip->Width(), static_cast<int>(Form2->SmallText.size()) * 10 + 320);
+  EXPECT_EQ(Form2->SmallStrip->Height(), 16);
+  EXPECT_GT(Form2->BigWidth, 320 + static_cast<std::int32_t>(Form2->BigText.size()) * 5);
+  EXPECT_GT(Form2->SmallWidth, 320 + static_cast<std::int32_t>(Form2->SmallText.size()) * 3);
 
-  const std::vector<COLORREF> big = Pixels(*BigStrip);
+  const std::vector<COLORREF> big = Pixels(*Form2->BigStrip);
   int black = 0;
-  for (int y = 0; y < BigStrip->Height(); ++y) {
-    for (int x = 0; x < BigStrip->Width(); ++x) {
-      const COLORREF c = At(big, *BigStrip, x, y);
+  for (int y = 0; y < Form2->BigStrip->Height(); ++y) {
+    for (int x = 0; x < Form2->BigStrip->Width(); ++x) {
+      const COLORREF c = At(big, *Form2->BigStrip, x, y);
       if (x < 320) {
         ASSERT_TRUE(IsWhite(c)) << x << "," << y;  // the blank lead-in
       }
@@ -207,15 +236,15 @@ TEST_F(CreditsWindow, StripsHoldTheTextsInTheirFonts) {
   }
   EXPECT_GT(black, 1000);
 
-  const std::vector<COLORREF> small = Pixels(*SmallStrip);
+  const std::vector<COLORREF> small = Pixels(*Form2->SmallStrip);
   int blue = 0;
-  for (int y = 0; y < SmallStrip->Height(); ++y) {
-    for (int x = 0; x < SmallStrip->Width(); ++x) {
-      const COLORREF c = At(small, *SmallStrip, x, y);
+  for (int y = 0; y < Form2->SmallStrip->Height(); ++y) {
+    for (int x = 0; x < Form2->SmallStrip->Width(); ++x) {
+      const COLORREF c = At(small, *Form2->SmallStrip, x, y);
       if (c == RGB(0, 0, 255)) ++blue;
       ASSERT_EQ(GetBValue(c), 255);  // blue text on white
     }
-    EXPECT_TRUE(IsWhite(At(small, *SmallStrip, SmallStrip->Width() - 1, y)));  // ends blank
+    EXPECT_TRUE(IsWhite(At(small, *Form2->SmallStrip, Form2->SmallStrip->Width() - 1, y)));  // ends blank
   }
   EXPECT_GT(blue, 200);
 }
@@ -224,26 +253,26 @@ TEST_F(CreditsWindow, ShowingPlaysTheTuneAndStartsTheFrames) {
   OpenCredits();
   EXPECT_EQ(playerCalls, std::vector<std::string>{"Play"});
   EXPECT_TRUE(Form2->Visible());
-  EXPECT_FALSE(Form1->Visible());
+  EXPECT_FALSE(opener->Visible());
   EXPECT_TRUE(Form2->Timer2.Enabled());
   EXPECT_FALSE(Form2->Timer1.Enabled());
-  EXPECT_EQ(BounceSpeed, -16.0);
-  EXPECT_EQ(BounceY, 0.0);
-  EXPECT_EQ(ApexCount, 0);
+  EXPECT_EQ(Form2->Bounce.Speed, -16.0);
+  EXPECT_EQ(Form2->Bounce.Y, 0.0);
+  EXPECT_EQ(Form2->Bounce.ApexCount, 0);
   // The back buffer starts as the background.
   EXPECT_EQ(Pixels(*Form2->Image3.Picture), Pixels(*Form2->Image1.Picture));
 }
 
 TEST_F(CreditsWindow, FrameIsBackgroundMergedWithBothStrips) {
   OpenCredits();
-  SmallX = 401;
-  BigX = 598;
-  BounceY = 50.0;
-  BounceSpeed = -1.0;  // stays at 50 for this frame
+  Form2->SmallX = 401;
+  Form2->BigX = 598;
+  Form2->Bounce.Y = 50.0;
+  Form2->Bounce.Speed = -1.0;  // stays at 50 for this frame
   Form2->Timer2Timer();
-  ASSERT_EQ(SmallX, 400);
-  ASSERT_EQ(BigX, 600);
-  ASSERT_EQ(BounceY, 50.0);
+  ASSERT_EQ(Form2->SmallX, 400);
+  ASSERT_EQ(Form2->BigX, 600);
+  ASSERT_EQ(Form2->Bounce.Y, 50.0);
   const std::vector<COLORREF> frame = Pixels(*Form2->Image3.Picture);
   EXPECT_EQ(frame, ExpectedFrame(400, 600, 50));
   EXPECT_NE(frame, Pixels(*Form2->Image1.Picture));  // the texts show
@@ -261,17 +290,17 @@ TEST_F(CreditsWindow, FramesKeepUpWithTheirFortyMilliseconds) {
 
 TEST_F(CreditsWindow, StripCopiesNeverReachOutsideTheStrips) {
   OpenCredits();
-  const std::int32_t savedWidth = BigWidth;
-  BigWidth = BigStrip->Width() + 1000;  // as when the measured text outruns its strip
-  SmallX = 51;
-  BigX = BigStrip->Width() - 102;
-  BounceY = 100.0;
-  BounceSpeed = -1.0;
+  const std::int32_t savedWidth = Form2->BigWidth;
+  Form2->BigWidth = Form2->BigStrip->Width() + 1000;  // as when the measured text outruns its strip
+  Form2->SmallX = 51;
+  Form2->BigX = Form2->BigStrip->Width() - 102;
+  Form2->Bounce.Y = 100.0;
+  Form2->Bounce.Speed = -1.0;
   Form2->Timer2Timer();
-  BigWidth = savedWidth;
-  ASSERT_EQ(SmallX, 50);
-  ASSERT_EQ(BigX, BigStrip->Width() - 100);
-  const TPicture& back = *Form2->Image3.Picture;
+  Form2->BigWidth = savedWidth;
+  ASSERT_EQ(Form2->SmallX, 50);
+  ASSERT_EQ(Form2->BigX, Form2->BigStrip->Width() - 100);
+  const ui::Picture& back = *Form2->Image3.Picture;
   const std::vector<COLORREF> frame = Pixels(back);
   const std::vector<COLORREF> background = Pixels(*Form2->Image1.Picture);
   for (int y = 0; y < 16; ++y) {
@@ -280,37 +309,37 @@ TEST_F(CreditsWindow, StripCopiesNeverReachOutsideTheStrips) {
   for (int y = 100; y < 137; ++y) {
     for (int x = 100; x < 307; ++x) ASSERT_EQ(At(frame, back, x, y), At(background, back, x, y)) << x << "," << y;
   }
-  EXPECT_EQ(frame, ExpectedFrame(50, BigStrip->Width() - 100, 100));
+  EXPECT_EQ(frame, ExpectedFrame(50, Form2->BigStrip->Width() - 100, 100));
   // The big line at the floor: its rows below the picture area are dropped.
-  BounceY = 196.0;
-  BounceSpeed = 0.0;
-  BigX = 398;
-  SmallX = 0;
+  Form2->Bounce.Y = 196.0;
+  Form2->Bounce.Speed = 0.0;
+  Form2->BigX = 398;
+  Form2->SmallX = 0;
   Form2->Timer2Timer();
-  EXPECT_EQ(Pixels(back), ExpectedFrame(SmallWidth, 400, 196));
+  EXPECT_EQ(Pixels(back), ExpectedFrame(Form2->SmallWidth, 400, 196));
 }
 
 TEST_F(CreditsWindow, ClosingStopsTheTuneAndShowsTheMainWindow) {
   OpenCredits();
   playerCalls.clear();
-  const std::int32_t bigX = BigX;
+  const std::int32_t bigX = Form2->BigX;
   Form2->Button1Click();
   EXPECT_EQ(playerCalls, std::vector<std::string>{"Stop"});
   EXPECT_FALSE(Form2->Visible());
-  EXPECT_TRUE(Form1->Visible());
+  EXPECT_TRUE(opener->Visible());
   EXPECT_FALSE(Form2->Timer1.Enabled());
   EXPECT_TRUE(Form2->Timer2.Enabled());  // frames go on behind the hidden window
   // Opening again restarts the bounce but not the scrollers.
-  BounceY = 120.0;
-  BounceSpeed = 5.0;
-  ApexCount = 30;
+  Form2->Bounce.Y = 120.0;
+  Form2->Bounce.Speed = 5.0;
+  Form2->Bounce.ApexCount = 30;
   OpenCredits();
-  EXPECT_EQ(BounceSpeed, -16.0);
-  EXPECT_EQ(BounceY, 0.0);
-  EXPECT_EQ(ApexCount, 0);
-  EXPECT_EQ(BigX, bigX);
+  EXPECT_EQ(Form2->Bounce.Speed, -16.0);
+  EXPECT_EQ(Form2->Bounce.Y, 0.0);
+  EXPECT_EQ(Form2->Bounce.ApexCount, 0);
+  EXPECT_EQ(Form2->BigX, bigX);
   Form2->Close();
-  EXPECT_TRUE(Form1->Visible());
+  EXPECT_TRUE(opener->Visible());
 }
 
 TEST_F(CreditsWindow, WheelDownShowsTheHiddenPictureUntilTimer1) {
@@ -350,11 +379,11 @@ TEST_F(CreditsWindow, ClosedWhileTheHiddenPictureShowsItStaysInFront) {
 
 TEST_F(CreditsWindow, TimersRunOnTheirOwn) {
   OpenCredits();
-  EXPECT_TRUE(PumpUntil([] { return BigX >= 2 * 2; })) << "frames come from Timer2";
+  EXPECT_TRUE(PumpUntil([] { return Form2->BigX >= 2 * 2; })) << "frames come from Timer2";
   // A second wheel turn 700 ms later does not restart the 1400 ms: the picture goes well before 1400 ms after it.
   const DWORD first = GetTickCount();
   WheelDown();
-  const std::int32_t stoodAt = BigX;
+  const std::int32_t stoodAt = Form2->BigX;
   Pump(700);
   const DWORD second = GetTickCount();
   WheelDown();
@@ -362,7 +391,7 @@ TEST_F(CreditsWindow, TimersRunOnTheirOwn) {
   const DWORD gone = GetTickCount();
   EXPECT_GE(gone - first, 1350u);
   EXPECT_LT(gone - second, 1380u);
-  EXPECT_EQ(BigX, stoodAt);  // no frames meanwhile
+  EXPECT_EQ(Form2->BigX, stoodAt);  // no frames meanwhile
   EXPECT_TRUE(Form2->Timer2.Enabled());
 }
 
@@ -376,8 +405,8 @@ COLORREF OnScreen(int x, int y) {
 
 TEST_F(CreditsWindow, ScreenShowsTheFramesThenTheHiddenPicture) {
   OpenCredits();
-  SmallX = SmallWidth / 2;
-  BigX = 600;
+  Form2->SmallX = Form2->SmallWidth / 2;
+  Form2->BigX = 600;
   Pump(500);
   Form2->Timer2.SetEnabled(false);
   Pump(100);
@@ -428,8 +457,8 @@ TEST_F(CreditsWindow, ScreenshotsAfterTenAndSixtyFrames) {
   CreateDirectoryA("screenshots", nullptr);
   OpenCredits();
   Form2->Timer2.SetEnabled(false);
-  SmallX = SmallWidth;
-  BigX = 0;
+  Form2->SmallX = Form2->SmallWidth;
+  Form2->BigX = 0;
   RECT window;
   GetWindowRect(Form2->hwnd(), &window);
   POINT origin{8, 8};
@@ -451,9 +480,9 @@ TEST_F(CreditsWindow, ScreenshotsAfterTenAndSixtyFrames) {
     shot.area = PictureAreaOf(shot.path, origin);
     ASSERT_FALSE(shot.area.empty()) << shot.path;
     EXPECT_EQ(shot.area, Pixels(*Form2->Image4.Picture)) << shot.path;
-    shot.bigTop = scroller::BounceTop(BounceY);
-    std::printf("after %d frames: SmallX %d, BigX %d, big line at y %d\n", shot.frames, static_cast<int>(SmallX),
-                static_cast<int>(BigX), shot.bigTop);
+    shot.bigTop = scroller::BounceTop(Form2->Bounce.Y);
+    std::printf("after %d frames: SmallX %d, BigX %d, big line at y %d\n", shot.frames, static_cast<int>(Form2->SmallX),
+                static_cast<int>(Form2->BigX), shot.bigTop);
   }
   const Shot& early = shots[0];
   const Shot& late = shots[1];
@@ -471,8 +500,6 @@ TEST_F(CreditsWindow, DestroyingEndsThePlayerAndFreesTheStrips) {
   delete Form2;
   Form2 = nullptr;
   EXPECT_EQ(playerCalls, std::vector<std::string>{"Destroy"});
-  EXPECT_EQ(BigStrip, nullptr);
-  EXPECT_EQ(SmallStrip, nullptr);
 }
 
 }  // namespace

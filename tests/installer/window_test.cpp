@@ -4,7 +4,7 @@
 
 namespace {
 
-// Showing the window activates it; the activation runs the whole installation. The picture is taken at the end.
+// Showing the window activates it; the activation runs the whole installation.
 TEST_F(Installer, FirstActivationRunsTheInstallation) {
   std::vector<ui::MessageRequest> messages;
   const ui::MessageResponder previous = ui::SetMessageResponder([&](const ui::MessageRequest& request) {
@@ -16,13 +16,13 @@ TEST_F(Installer, FirstActivationRunsTheInstallation) {
     return Form2->ModalResult();
   });
   Form1->Show();
-  for (int i = 0; i < 500 && !CloseAllowed; ++i) {
+  for (int i = 0; i < 500 && !Form1->CloseAllowed; ++i) {
     ui::Application::ProcessMessages();
     Sleep(10);
   }
   ui::SetModalResponder(previousModal);
   ui::SetMessageResponder(previous);
-  ASSERT_TRUE(CloseAllowed);
+  ASSERT_TRUE(Form1->CloseAllowed);
   EXPECT_EQ(testing_support::TaskBarTitles(), std::vector<std::string>{"VellmarkTools-Installer"});
   EXPECT_EQ(TaskStates(), std::vector<int>(13, 1));
   ASSERT_EQ(messages.size(), 1u);

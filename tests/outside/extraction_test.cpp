@@ -176,12 +176,6 @@ TEST_F(Dispatcher, OtherExtensionsAndNonArchivesGiveFalse) {
   EXPECT_TRUE(ListFilesRecursively(box / "tmp").empty());
 }
 
-TEST_F(Dispatcher, TempDirWithTrailingNulStillWorks) {
-  const std::string temp = Folder("tmp") + "\\";
-  EXPECT_TRUE(EntpackeBeschreibung(Put("a.rar", makers::MakeRar4({{"file_id.diz", "nul"}})), temp + '\0'));
-  EXPECT_EQ(ReadText(box / "tmp\\file_id.diz"), "nul");
-}
-
 // UnAceV2.Dll: fake builds beside the test program, one complete and one without ACETest.
 class AceLibrary : public Sandboxed {
  protected:

@@ -112,21 +112,14 @@ int main(int argc, char** argv) {
   ui::SetModalResponder({});
 
   // The lines a guess in ask mode would offer for one of the archives.
-  CurrentItemIndex = IndexOf("QWKREAD.RAR");
-  Form5->ListBox1.Clear();
-  for (const char* line :
-       {"QWK Reader Deluxe", "Offline mail reader for QWK packets.", "Needs 386 or better. Version 4.2"}) {
-    Form5->ListBox1.Add(line);
-  }
-  Form5->FormShow();
-  Form5->Show();
-  Settle();
-  Picture(Form5->hwnd(), folder, "best-match");
-  Form5->Hide();
+  ui::SetModalResponder([&](ui::Form& form) { return PictureOfModal(form, folder, "best-match", ui::mrOk); });
+  Form5->Ask("QWKREAD.RAR",
+             {"QWK Reader Deluxe", "Offline mail reader for QWK packets.", "Needs 386 or better. Version 4.2"});
+  ui::SetModalResponder({});
 
   f.Image1Click();
-  SmallX = SmallWidth / 2;  // both texts well under way
-  BigX = 600;
+  Form2->SmallX = Form2->SmallWidth / 2;  // both texts well under way
+  Form2->BigX = 600;
   Settle(1500);
   Picture(Form2->hwnd(), folder, "credits");
   Form2->Close();

@@ -33,12 +33,12 @@ int main(int argc, char** argv) {
   {
     BoxPicture done("Information", folder, "setup-message");
     Form1->Show();  // its first activation runs the installation
-    for (int i = 0; i < 3000 && !CloseAllowed; ++i) Settle(10);
+    for (int i = 0; i < 3000 && !Form1->CloseAllowed; ++i) Settle(10);
   }
   ui::SetModalResponder({});
   Settle();
   Picture(Form1->hwnd(), folder, "setup");
-  const bool installed = CloseAllowed;
+  const bool installed = Form1->CloseAllowed;
 
   delete Form2;
   Form2 = nullptr;

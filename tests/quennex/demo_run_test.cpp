@@ -72,7 +72,7 @@ TEST_F(DemoRun, EveryCatalogueIsWrittenForTheReaderOnTheLinuxSide) {
   f.BitBtn2Click();
   EXPECT_EQ(testing_support::ListFilesRecursively(kept),
             (std::vector<std::string>{"Descript.ION", "Files.BBS", "Files.csv", "Files.xls"}));
-  EXPECT_NE(ReportText.find("Excel file generated.\r"), std::string::npos);
+  EXPECT_NE(f.Run.ReportText.find("Excel file generated.\r"), std::string::npos);
   const auto expected = testing_support::ReadBytes(testing_support::SourceDir() + "\\tests\\quennex\\demo-Files.xls");
   ASSERT_EQ(expected.size(), 697u);
   EXPECT_EQ(testing_support::ReadBytes(kept + "\\Files.xls"), expected);

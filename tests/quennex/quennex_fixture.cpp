@@ -99,8 +99,8 @@ void ResetMainWindow() {
   f.SpeedButton1.SetDown(true);
   f.ListView1.Clear();
   f.BitBtn2.SetEnabled(false);
-  SortColumn = 0;
-  ListReady = false;
+  f.Run.SortColumn = 0;
+  f.Run.ListReady = false;
 }
 
 void ChooseSource(const std::string& folder) {
