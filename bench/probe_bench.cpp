@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
   std::vector<double> rates, memory;
   int found = 0;
   for (int pass = 0; pass < 6; ++pass) {
-    ReportText.clear();
+    f.Run.ReportText.clear();
     const double start = Seconds();
     f.ProbeArchives();
     const double seconds = Seconds() - start;
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
       const double t1 = Seconds();
       f.AnalysiereBeschreibung();
       const double t2 = Seconds();
-      const quennex::DescriptionBuffer buffer = Form3->Memo1.Lines();
+      const quennex::DescriptionBuffer buffer = f.Run.Description;
       ui::Application::ProcessMessages();
       f.StatusBar1.SetSimpleText("Generating " + std::to_string(i));
       f.ProgressBar1.SetPosition(i);
@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   f.Edit3.SetText(temp);
   f.CheckBox7.SetChecked(false);  // no overwrite questions
   f.CheckBox8.SetChecked(false);  // no report box
-  StopRequested = false;
+  f.Run.StopRequested = false;
   const struct {
     const char* name;
     void (TForm1::*write)();

@@ -1,136 +1,9 @@
 #include "about.h"
 
-#include <stdexcept>
-
 #include "Application.h"
 #include "credits.h"
-#include "quenbbs.h"
-#include "scroller.h"
 
 TForm2* Form2 = nullptr;
-
-std::string BigText;
-std::string SmallText;
-std::int32_t BigX = 0;
-std::int32_t SmallX = 0;
-std::int32_t BigWidth = 0;
-std::int32_t SmallWidth = 0;
-double BounceSpeed = scroller::kBounceStart.Speed;
-double BounceY = scroller::kBounceStart.Y;
-std::int32_t ApexCount = 0;
-TPicture* BigStrip = nullptr;
-TPicture* SmallStrip = nullptr;
-
-// TPicture
-
-TPicture::TPicture(int width, int height) {
-  if (width <= 0 || height <= 0) return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  Adopt(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), width, height);
-  if (dc_) PatBlt(dc_, 0, 0, width, height, WHITENESS);
-}
-
-std::unique_ptr<TPicture> TPicture::FromJpeg(const std::vector<std::uint8_t>& bytes) {
-  auto picture = std::make_unique<TPicture>(0, 0);
-  try {
-    const ui::DecodedPicture decoded = ui::DecodeJpeg(bytes);
-    picture->Adopt(ui::MakeBitmap(decoded), decoded.width, decoded.height);
-  } catch (const std::runtime_error&) {
-    // A picture that does not decode stays empty; the window works without it.
-  }
-  return picture;
-}
-
-void TPicture::Adopt(HBITMAP bitmap, int width, int height) {
-  if (!bitmap) return;
-  dc_ = CreateCompatibleDC(nullptr);
-  if (!dc_) {
-    DeleteObject(bitmap);
-    return;
-  }
-  bitmap_ = bitmap;
-  oldBitmap_ = SelectObject(dc_, bitmap_);
-  width_ = width;
-  height_ = height;
-}
-
-TPicture::~TPicture() {
-  if (!dc_) return;
-  if (font_) {
-    SelectObject(dc_, oldFont_);
-    DeleteObject(font_);
-  }
-  SelectObject(dc_, oldBitmap_);
-  DeleteObject(bitmap_);
-  DeleteDC(dc_);
-}
-
-void TPicture::SetFont(const char* face, int points, bool bold, COLORREF color) {
-  if (!dc_) return;
-  HDC screen = GetDC(nullptr);
-  const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
-  HFONT font = CreateFontA(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
-  if (!font) return;
-  HGDIOBJ previous = SelectObject(dc_, font);
-  if (font_) {
-    DeleteObject(font_);
-  } else {
-    oldFont_ = previous;
-  }
-  font_ = font;
-  SetTextColor(dc_, color);
-}
-
-std::int32_t TPicture::TextWidth(const std::string& text) const {
-  if (!dc_ || text.empty()) return 0;
-  SIZE size{};
-  if (!GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size)) return 0;
-  return size.cx;
-}
-
-void TPicture::WriteText(int x, int y, const std::string& text) {
-  if (!dc_ || text.empty()) return;
-  SetBkMode(dc_, TRANSPARENT);
-  TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
-}
-
-void TPicture::Draw(int x, int y, const TPicture& source, DWORD rop) {
-  const scroller::StripCopy copy = scroller::ClipStripCopy({0, 0, source.width_, source.height_}, source.width_,
-                                                           source.height_, x, y, width_, height_);
-  if (!dc_ || !source.dc_ || copy.Empty()) return;
-  BitBlt(dc_, static_cast<int>(copy.targetLeft), static_cast<int>(copy.targetTop),
-         static_cast<int>(copy.source.Width()), static_cast<int>(copy.source.Height()), source.dc_,
-         static_cast<int>(copy.source.left), static_cast<int>(copy.source.top), rop);
-}
-
-// TImage
-
-TImage::TImage(ui::Window& parent, const Args& args) {
-  CreateControl(parent, WC_STATICA, args.bounds, SS_OWNERDRAW | WS_CLIPSIBLINGS | (args.visible ? WS_VISIBLE : 0));
-  if (args.jpegResource) Picture = TPicture::FromJpeg(ui::LoadResourceBytes(args.jpegResource));
-}
-
-void TImage::Changed() { InvalidateRect(hwnd_, nullptr, FALSE); }
-
-bool TImage::OnDrawItem(DRAWITEMSTRUCT* item) {
-  const RECT& r = item->rcItem;
-  if (Picture && !Picture->Empty()) {
-    BitBlt(item->hDC, 0, 0, Picture->Width(), Picture->Height(), Picture->Canvas(), 0, 0, SRCCOPY);
-    // Whatever the picture leaves uncovered.
-    ExcludeClipRect(item->hDC, 0, 0, Picture->Width(), Picture->Height());
-  }
-  FillRect(item->hDC, &r, ui::Container::FaceBrush());
-  return true;
-}
 
 // TForm2
 
@@ -139,7 +12,8 @@ namespace {
 constexpr ui::Rect kPictureArea{8, 8, scroller::kPictureWidth, scroller::kPictureHeight};
 
 // One strip copy onto the back buffer: MERGEPAINT, clipped to the strip and the buffer.
-void CopyStrip(TPicture& target, const TPicture* strip, const scroller::Box& source, int targetLeft, int targetTop) {
+void CopyStrip(ui::Picture& target, const ui::Picture* strip, const scroller::Box& source, int targetLeft,
+               int targetTop) {
   if (!strip || strip->Empty() || target.Empty()) return;
   const scroller::StripCopy copy = scroller::ClipStripCopy(source, strip->Width(), strip->Height(), targetLeft,
                                                            targetTop, target.Width(), target.Height());
@@ -221,8 +95,8 @@ void TForm2::FormCreate() {
   SmallText = scroller::JoinSmallText(Memo2.Lines());
   Memo2.Clear();
 
-  BigStrip = new TPicture(scroller::BigStripWidth(BigText.size()), scroller::kBigStripHeight);
-  SmallStrip = new TPicture(scroller::SmallStripWidth(SmallText.size()), scroller::kSmallStripHeight);
+  BigStrip = std::make_unique<ui::Picture>(scroller::BigStripWidth(BigText.size()), scroller::kBigStripHeight);
+  SmallStrip = std::make_unique<ui::Picture>(scroller::SmallStripWidth(SmallText.size()), scroller::kSmallStripHeight);
 
   BigStrip->SetFont("Arial Narrow", 24, true, RGB(0, 0, 0));
   BigWidth = scroller::ScrollWidth(BigStrip->TextWidth(BigText));
@@ -237,31 +111,27 @@ void TForm2::FormCreate() {
 
 void TForm2::FormShow() {
   ModulePlayer1.Play();
-  if (!Image3.Picture) Image3.Picture = std::make_unique<TPicture>(scroller::kPictureWidth, scroller::kPictureHeight);
+  if (!Image3.Picture) {
+    Image3.Picture = std::make_unique<ui::Picture>(scroller::kPictureWidth, scroller::kPictureHeight);
+  }
   if (Image1.Picture) Image3.Picture->Draw(0, 0, *Image1.Picture);
   Timer2.SetEnabled(true);
-  BounceSpeed = scroller::kBounceStart.Speed;
-  BounceY = scroller::kBounceStart.Y;
-  ApexCount = scroller::kBounceStart.ApexCount;
+  Bounce = scroller::kBounceStart;
 }
 
 void TForm2::Timer2Timer() {
   if (!Image3.Picture) return;
-  TPicture& back = *Image3.Picture;
+  ui::Picture& back = *Image3.Picture;
   if (Image1.Picture) back.Draw(0, 0, *Image1.Picture);
 
   SmallX = scroller::NextSmallX(SmallX, SmallWidth);
-  CopyStrip(back, SmallStrip, scroller::SmallSource(SmallX), 0, 0);
+  CopyStrip(back, SmallStrip.get(), scroller::SmallSource(SmallX), 0, 0);
 
   BigX = scroller::NextBigX(BigX, BigWidth);
-  scroller::Bounce bounce{BounceSpeed, BounceY, ApexCount};
-  scroller::StepBounce(bounce);
-  BounceSpeed = bounce.Speed;
-  BounceY = bounce.Y;
-  ApexCount = bounce.ApexCount;
-  CopyStrip(back, BigStrip, scroller::BigSource(BigX), 0, scroller::BounceTop(BounceY));
+  scroller::StepBounce(Bounce);
+  CopyStrip(back, BigStrip.get(), scroller::BigSource(BigX), 0, scroller::BounceTop(Bounce.Y));
 
-  if (!Image4.Picture) Image4.Picture = std::make_unique<TPicture>(back.Width(), back.Height());
+  if (!Image4.Picture) Image4.Picture = std::make_unique<ui::Picture>(back.Width(), back.Height());
   Image4.Picture->Draw(0, 0, back);
   Image4.Changed();
 }
@@ -285,16 +155,14 @@ void TForm2::Button1Click() { Close(); }
 void TForm2::FormClose() {
   ModulePlayer1.Stop();
   Timer1.SetEnabled(false);
-  if (Form1) Form1->Show();
+  if (onClosed) onClosed();
 }
 
 void TForm2::FormDestroy() {
   ModulePlayer1.Deinit();
   Image2.Picture.reset();
-  delete BigStrip;
-  BigStrip = nullptr;
-  delete SmallStrip;
-  SmallStrip = nullptr;
+  BigStrip.reset();
+  SmallStrip.reset();
 }
 
 LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

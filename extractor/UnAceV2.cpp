@@ -9,12 +9,13 @@ TAceUnusedProc ACEReadArchiveDataProc = nullptr;
 TAceUnusedProc ACEListProc = nullptr;
 TAceUnusedProc ACETestProc = nullptr;
 TACEExtract ACEExtractProc = nullptr;
-char AceCommentBuffer[8192];
-bool AceReady = false;
 
 namespace {
 
 HMODULE AceLibrary = nullptr;
+bool Initialised = false;
+// Handed to the library at init as its comment area; never read.
+char AceCommentBuffer[8192];
 // The library may keep pointers into the init record until it is unloaded.
 TAceInitRecord AceInit;
 char AceTempPath[256];
@@ -47,7 +48,7 @@ bool LoadUnAceDll(const std::string& folder) {
 }
 
 std::int32_t InitUnAceDll() {
-  AceReady = false;
+  Initialised = false;
   if (!ACEInitDllProc) return -1;
   std::memset(&AceInit, 0, sizeof AceInit);
   std::memset(AceTempPath, 0, sizeof AceTempPath);
@@ -58,7 +59,7 @@ std::int32_t InitUnAceDll() {
   GetTempPathA(255, AceTempPath);
   AceInit.TempDir = AceTempPath;
   const std::int32_t result = ACEInitDllProc(&AceInit);
-  AceReady = result == 0;
+  Initialised = result == 0;
   return result;
 }
 
@@ -70,8 +71,10 @@ void UnloadUnAceDll() {
   ACEListProc = nullptr;
   ACETestProc = nullptr;
   ACEExtractProc = nullptr;
-  AceReady = false;
+  Initialised = false;
 }
+
+bool AceReady() { return Initialised; }
 
 void UnAceV2Initialize() {
   if (LoadUnAceDll("")) InitUnAceDll();

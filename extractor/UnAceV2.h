@@ -64,11 +64,8 @@ extern TAceUnusedProc ACEListProc;
 extern TAceUnusedProc ACETestProc;
 extern TACEExtract ACEExtractProc;
 
-// Handed to the library at init as its comment area; never read.
-extern char AceCommentBuffer[8192];
-
 // True once ACEInitDll has returned 0, until the library is unloaded.
-extern bool AceReady;
+bool AceReady();
 
 // Loads folder + "UnAceV2.Dll" (the bare name for an empty folder) and resolves all five entry
 // points; with any of them missing the library is freed again.

@@ -57,6 +57,10 @@ std::string ProgressText(Catalogue catalogue, int k, int n, int pass) {
   return "";
 }
 
+std::string SheetLeftOutLine(int archives) {
+  return std::to_string(archives) + " archives did not fit into the Excel file and were left out.\r";
+}
+
 std::string OverwriteQuestion(std::string_view path) {
   return "Please confirm to allow overwriting\r" + std::string(path);
 }
@@ -145,8 +149,19 @@ std::string RemoveSemicolons(std::string_view text) {
   return kept;
 }
 
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(";\"") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
 std::string CsvLine(const ListItem& item, std::string_view line0, std::string_view custom) {
-  std::string line = item.name + ";" + item.size + ";" + item.date + ";";
+  std::string line = CsvField(item.name) + ";" + item.size + ";" + item.date + ";";
   line += RemoveSemicolons(line0);
   line += ' ';
   line += custom;
@@ -267,10 +282,11 @@ class WriterRun {
     const bool measured = ItemLoop(
         1, [&](const ListItem&) { widths.first_line = std::max(widths.first_line, BufferLine(buffer_, 0).size()); });
 
-    WriterResult result;
+    WriterResult result{WriterOutcome::kStoppedUnsaved, {}};
     if (measured) {
       CatalogueText text;
-      ItemLoop(2, [&](const ListItem& item) {
+      int entries = 0;
+      const bool completed = ItemLoop(2, [&](const ListItem& item) {
         // How many lines to take is fixed before the guess cuts the buffer down.
         const std::size_t count = job_.lines_to_take == kAllLines ? std::max<std::size_t>(buffer_.size(), 1) : 1;
         Guess();
@@ -278,11 +294,10 @@ class WriterRun {
         for (std::size_t t = 1; t < count; ++t) {
           text.AddLine(EntryContinuationLine(catalogue, widths, BufferLine(buffer_, t)));
         }
+        ++entries;
       });
-      result = SaveText(text.bytes());
-    } else {
       // Stopped before a single entry was built: keep whatever file is there.
-      result.outcome = WriterOutcome::kStoppedUnsaved;
+      if (completed || entries > 0) result = SaveText(text.bytes());
     }
     if (state_.GuessPassDone == 0 && any_green) {
       state_.GuessPassDone = static_cast<std::int32_t>(std::clamp<std::size_t>(widths.name, 1, INT32_MAX));
@@ -292,10 +307,13 @@ class WriterRun {
 
   WriterResult RunCsv() {
     CatalogueText text;
-    ItemLoop(1, [&](const ListItem& item) {
+    int lines = 0;
+    const bool completed = ItemLoop(1, [&](const ListItem& item) {
       Guess();
       text.AddLine(CsvLine(item, BufferLine(buffer_, 0), job_.custom));
+      ++lines;
     });
+    if (!completed && lines == 0) return {WriterOutcome::kStoppedUnsaved, {}};
     return SaveText(text.bytes());
   }
 
@@ -304,9 +322,14 @@ class WriterRun {
     if (!Guarded(hooks_.confirm_overwrite, path)) return Finish(false);
     std::vector<SheetCell> cells = SheetHeaderCells();
     std::uint32_t row = 2;
-    // Rows past the sheet's last one are not read at all.
-    const std::function<bool()> sheet_full = [&] { return row > kLastSheetRow; };
-    ItemLoop(
+    // Rows past the sheet's last one are not read at all; the report says how many were left out.
+    int left_out = 0;
+    const std::function<bool()> sheet_full = [&] {
+      if (row <= kLastSheetRow) return false;
+      ++left_out;
+      return true;
+    };
+    const bool completed = ItemLoop(
         1,
         [&](const ListItem& item) {
           Guess();
@@ -315,7 +338,10 @@ class WriterRun {
           ++row;
         },
         sheet_full);
-    return Finish(Guarded(hooks_.save_sheet, path, cells));
+    if (!completed && row == 2) return {WriterOutcome::kStoppedUnsaved, {}};
+    WriterResult result = Finish(Guarded(hooks_.save_sheet, path, cells));
+    if (result.outcome == WriterOutcome::kGenerated && left_out > 0) result.report_line += SheetLeftOutLine(left_out);
+    return result;
   }
 
   WriterJob& job_;

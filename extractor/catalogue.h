@@ -28,6 +28,8 @@ const char* OutputFileName(Catalogue catalogue);
 std::string OutputPath(std::string_view target_folder, Catalogue catalogue);
 // "Files.BBS generated.\r" and the like; each ends in a single CR.
 std::string ReportLine(Catalogue catalogue, bool generated);
+// Follows "Excel file generated.\r" when green archives found no row left in the sheet.
+std::string SheetLeftOutLine(int archives);
 // Status text after list item k of n; pass is 1 or 2 for the two-pass writers and ignored otherwise.
 std::string ProgressText(Catalogue catalogue, int k, int n, int pass);
 inline constexpr char kUserAbortText[] = "User Abort";
@@ -63,7 +65,9 @@ std::string EntryFirstLine(Catalogue catalogue, const ColumnWidths& widths, cons
 std::string EntryContinuationLine(Catalogue catalogue, const ColumnWidths& widths, std::string_view line);
 
 std::string RemoveSemicolons(std::string_view text);
-// name;size;date;description without semicolons, a blank, the custom string.
+// The text as a CSV field: in double quotes, inner ones doubled, only when it holds ';' or '"'.
+std::string CsvField(std::string_view text);
+// name;size;date;description without semicolons, a blank, the custom string. Only the name is quoted.
 std::string CsvLine(const ListItem& item, std::string_view line0, std::string_view custom);
 
 // Worksheet cells, in the order the sheet component gets them. Rows and columns count from 1.
@@ -116,7 +120,7 @@ enum class WriterOutcome {
   kNotStarted,      // a stop was already requested: nothing done, no report line
   kGenerated,       // saved (also after a stop in a writing pass)
   kFailed,          // a No to the overwrite question, or the save failed
-  kStoppedUnsaved,  // stopped in the measuring pass: nothing saved, no report line
+  kStoppedUnsaved,  // stopped before a single entry or row was built: nothing saved, no report line
 };
 
 struct WriterResult {

@@ -96,7 +96,6 @@ DescriptionBuffer SplitDescription(std::string_view bytes, const ReadOptions& op
 }
 
 std::string DescriptionFilePath(std::string_view temp_dir) {
-  if (!temp_dir.empty() && temp_dir.back() == '\0') temp_dir.remove_suffix(1);
   std::string path(temp_dir);
   path += "file_id.diz";
   return path;

@@ -62,7 +62,7 @@ class DescriptionReader {
 // The whole text at once.
 DescriptionBuffer SplitDescription(std::string_view bytes, const ReadOptions& options);
 
-// "file_id.diz" inside the temp folder; temp_dir ends with a backslash and may carry one trailing NUL.
+// "file_id.diz" inside the temp folder; temp_dir ends with a backslash.
 std::string DescriptionFilePath(std::string_view temp_dir);
 
 // Replaces buffer with the lines of the file at path (opened without sharing). A missing or unreadable

@@ -1,7 +1,6 @@
 #include "dirs.h"
 
 #include "Dialogs.h"
-#include "quenbbs.h"
 #include "registry.h"
 #include "resources.h"
 
@@ -32,6 +31,14 @@ TForm4::TForm4()
   Button2.onClick = [this] { Button2Click(); };
 }
 
+std::optional<std::string> TForm4::Execute(const std::string& caption, const std::string& confirmText) {
+  SetCaption(caption);
+  Button1.SetText(confirmText);
+  chosen_.clear();
+  if (ShowModal() != ui::mrOk) return std::nullopt;
+  return chosen_;
+}
+
 std::string TForm4::GetDesktopPath() {
   return registry::ReadString(HKEY_CURRENT_USER,
                               "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Desktop");
@@ -43,7 +50,7 @@ void TForm4::BitBtn1Click() {
 }
 
 void TForm4::Button1Click() {
-  SelectedDir = ShellTreeView1.SelectedPath();
+  chosen_ = ShellTreeView1.SelectedPath();
   SetModalResult(ui::mrOk);
 }
 

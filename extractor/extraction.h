@@ -1,7 +1,7 @@
 #pragma once
 // Extraction of an archive's file_id.diz into the temp folder through the archive libraries.
-// tempDir is the temp folder's path ending in a backslash. Each routine first deletes the
-// folder's file_id.diz and is true only when the library reports success and the file is there.
+// tempDir is the temp folder's path ending in a backslash. Each routine is true only when the
+// library reports success and the file is there, and leaves no earlier file_id.diz otherwise.
 #include <string>
 
 // Chooses the routine by the path's extension (".zip", ".rar", ".ace", any case); false for others.

@@ -10,7 +10,8 @@ enum class ArchiveKind { None = -1, Zip = 0, Rar = 1, Ace = 2 };  // also the ty
 
 // The text from the last "." to the end, "" without one, lower-cased in ASCII.
 std::string LowerExtension(const std::string& name);
-// ".zip", ".rar" or ".ace" in any case; anything else is no archive.
+// ".zip", ".rar" or ".ace" in any case; anything else is no archive. Takes a whole path as well: a
+// dot in a folder's name leaves an "extension" with a backslash in it, which is none of the three.
 ArchiveKind KindOfName(const std::string& name);
 
 // "mm-dd-yy"

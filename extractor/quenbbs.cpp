@@ -1,34 +1,19 @@
 #include "quenbbs.h"
 
+#include <optional>
+
 #include "Application.h"
 #include "Dialogs.h"
 #include "about.h"
 #include "description.h"
 #include "dirs.h"
 #include "extraction.h"
+#include "files.h"
 #include "listing.h"
 #include "raten.h"
 #include "resources.h"
 #include "run_report.h"
 #include "viewer.h"
-
-bool StopRequested = false;
-bool ListReady = false;
-bool WriteFailed = false;
-std::int32_t SortColumn = 0;
-std::int32_t RarCount = 0, AceCount = 0, ZipCount = 0;
-quennex::GuessState RunGuess;
-std::int32_t& GuessPassDone = RunGuess.GuessPassDone;
-std::int32_t& UserHelpCount = RunGuess.UserHelpCount;
-std::vector<TVorschlag>& Choices = RunGuess.Choices;
-std::int32_t ChoiceHigh = -1;
-std::int32_t& CurrentItemIndex = RunGuess.CurrentItemIndex;
-std::string TempDir;
-std::string SelectedDir;
-std::string ReportText;
-std::uint32_t ElapsedMinutes = 0;
-std::uint8_t ElapsedSeconds = 0;
-bool ViewerMode = false;
 
 TForm1* Form1 = nullptr;
 
@@ -274,7 +259,7 @@ TForm1::TForm1()
 // Program start
 
 void TForm1::FormCreate() {
-  ListReady = false;
+  Run.ListReady = false;
   InitTempDir();
   StatusBar1.SetSimpleText("Click logo for info!");
   SetCaption(Caption() + " Beta 2");
@@ -286,13 +271,12 @@ void TForm1::InitTempDir() {
   // The temp path must leave room for "file_id.diz" within MAX_PATH.
   constexpr DWORD kLongestUsable = MAX_PATH - 1 - 11;
   if (n == 0 || n > 255 || n > kLongestUsable) {
-    TempDir.clear();
+    Run.TempDir.clear();
     ui::ShowPlainMessage("Can not work in Temp dir");
     Close();
     return;
   }
-  TempDir.assign(path, n);
-  TempDir.push_back('\0');
+  Run.TempDir.assign(path, n);
 }
 
 // Run driver
@@ -300,22 +284,20 @@ void TForm1::InitTempDir() {
 void TForm1::BitBtn2Click() {
   if (running_) return;
   running_ = true;
-  ElapsedMinutes = 0;
-  ElapsedSeconds = 0;
+  Run.StartedAt = std::chrono::steady_clock::now();
+  Run.ElapsedMinutes = 0;
+  Run.ElapsedSeconds = 0;
   Timer1.SetEnabled(true);
   SetFolderRowsAndGoEnabled(false);
   BitBtn3.SetVisible(true);
   PageControl1.SetEnabled(false);
   PageControl1.SetActivePage(0);
 
-  StopRequested = false;
-  WriteFailed = false;
-  UserHelpCount = 0;
-  Choices.clear();
-  ChoiceHigh = -1;
-  GuessPassDone = 0;
-  ListReady = false;
-  ReportText.clear();
+  Run.StopRequested = false;
+  Run.WriteFailed = false;
+  Run.Guess.ResetForRun();
+  Run.ListReady = false;
+  Run.ReportText.clear();
 
   // An error that escapes a step still ends the run properly; the error box follows.
   std::string escaped;
@@ -331,8 +313,8 @@ void TForm1::BitBtn2Click() {
 
 void TForm1::RunJob() {
   if (ReadSourceDir()) {
-    ListReady = true;
-    ReportText += run_report::HeadLines({CheckBox4.Checked(), CheckBox5.Checked(), Edit2.Text()});
+    Run.ListReady = true;
+    Run.ReportText += run_report::HeadLines({CheckBox4.Checked(), CheckBox5.Checked(), Edit2.Text()});
     ProbeArchives();
     if (CheckBox1.Checked()) WriteFilesBbs();
     if (CheckBox2.Checked()) WriteDescriptIon();
@@ -346,11 +328,13 @@ void TForm1::RunJob() {
 
 void TForm1::EndRun() {
   Timer1.SetEnabled(false);
-  ReportText += run_report::TailLines({WriteFailed, UserHelpCount, ElapsedMinutes, ElapsedSeconds});
-  if (StopRequested) {
+  Timer1Timer();  // the report takes the clock's last reading
+  Run.ReportText +=
+      run_report::TailLines({Run.WriteFailed, Run.Guess.UserHelpCount, Run.ElapsedMinutes, Run.ElapsedSeconds});
+  if (Run.StopRequested) {
     ui::ShowPlainMessage("Stopped by user.");
   } else if (CheckBox8.Checked()) {
-    ui::ShowPlainMessage(ReportText);
+    ui::ShowPlainMessage(Run.ReportText);
   }
   BitBtn3Click();
   SetFolderRowsAndGoEnabled(true);
@@ -370,17 +354,17 @@ void TForm1::SetFolderRowsAndGoEnabled(bool enabled) {
 
 void TForm1::BitBtn3Click() {
   BitBtn3.SetVisible(false);
-  StopRequested = true;
-  Choices.clear();
-  ChoiceHigh = -1;
+  Run.StopRequested = true;
+  Run.Guess.ForgetChoices();
 }
 
 void TForm1::Timer1Timer() {
-  ElapsedSeconds = static_cast<std::uint8_t>(ElapsedSeconds + 1);
-  if (ElapsedSeconds >= 60) {
-    ElapsedSeconds = 0;
-    ++ElapsedMinutes;
-  }
+  // Messages, and so ticks, get through only between archives; the clock runs regardless.
+  const auto seconds =
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - Run.StartedAt).count();
+  const auto whole = static_cast<std::uint64_t>(std::max<decltype(seconds)>(seconds, 0));
+  Run.ElapsedMinutes = static_cast<std::uint32_t>(std::min<std::uint64_t>(whole / 60, UINT32_MAX));
+  Run.ElapsedSeconds = static_cast<std::uint8_t>(whole % 60);
 }
 
 // During a run the close box acts as Stop; the program closes once the run has ended.
@@ -399,10 +383,8 @@ void TForm1::TesteGo() {
 }
 
 void TForm1::BitBtn1Click() {
-  Form4->SetCaption("Where are the archives in?");
-  Form4->Button1.SetText("Set as Source");
-  if (Form4->ShowModal() == ui::mrOk) {
-    Edit1.SetText(SelectedDir);
+  if (const std::optional<std::string> folder = Form4->Execute("Where are the archives in?", "Set as Source")) {
+    Edit1.SetText(*folder);
     if (Edit3.Text().empty()) Edit3.SetText(Edit1.Text());
     if (SpeedButton1.Down()) Edit3.SetText(Edit1.Text());
   }
@@ -410,10 +392,10 @@ void TForm1::BitBtn1Click() {
 }
 
 void TForm1::BitBtn5Click() {
-  Form4->SetCaption("Where to place the output files?");
-  Form4->Button1.SetText("Set as Target");
   // A cancelled choice leaves the target as it was.
-  if (Form4->ShowModal() == ui::mrOk) Edit3.SetText(SelectedDir);
+  if (const std::optional<std::string> folder = Form4->Execute("Where to place the output files?", "Set as Target")) {
+    Edit3.SetText(*folder);
+  }
   TesteGo();
 }
 
@@ -454,6 +436,7 @@ void TForm1::TabControl1Change() {
 void TForm1::Image1Click() {
   if (running_) return;
   Hide();
+  Form2->onClosed = [this] { Show(); };
   Form2->Show();
 }
 
@@ -463,7 +446,7 @@ bool TForm1::ReadSourceDir() {
   SetStatus("Reading Directory");
   ListView1.Clear();
   int entries = 0;
-  RarCount = AceCount = ZipCount = 0;
+  Run.RarCount = Run.AceCount = Run.ZipCount = 0;
   Label5.SetCaption("-");
   Label7.SetCaption("-");
   Label9.SetCaption("-");
@@ -478,13 +461,13 @@ bool TForm1::ReadSourceDir() {
       const listing::ArchiveKind kind = listing::KindOfName(name);
       switch (kind) {
         case listing::ArchiveKind::Rar:
-          Label7.SetCaption(std::to_string(++RarCount));
+          Label7.SetCaption(std::to_string(++Run.RarCount));
           break;
         case listing::ArchiveKind::Ace:
-          Label5.SetCaption(std::to_string(++AceCount));
+          Label5.SetCaption(std::to_string(++Run.AceCount));
           break;
         case listing::ArchiveKind::Zip:
-          Label9.SetCaption(std::to_string(++ZipCount));
+          Label9.SetCaption(std::to_string(++Run.ZipCount));
           break;
         case listing::ArchiveKind::None:
           break;
@@ -508,7 +491,7 @@ bool TForm1::ReadSourceDir() {
     ListView1.EndUpdate();
     SetStatus("");
   }
-  return RarCount + AceCount + ZipCount > 0;
+  return Run.RarCount + Run.AceCount + Run.ZipCount > 0;
 }
 
 void TForm1::ProbeArchives() {
@@ -525,20 +508,20 @@ void TForm1::ProbeArchives() {
     if (extracted) ++found;
     // Stop and the timer reach the job between archives.
     ui::Application::ProcessMessages();
-    if (StopRequested) {
+    if (Run.StopRequested) {
       SetStatus("User Abort");
       break;
     }
     ProgressBar1.SetPosition(k);
     SetStatus("Scanning for file_id.diz " + std::to_string(k + 1) + "/" + std::to_string(n));
   }
-  ReportText += run_report::ProbeLine(probed, found);
+  Run.ReportText += run_report::ProbeLine(probed, found);
   ProgressBar1.SetVisible(false);
 }
 
 void TForm1::ListView1ColumnClick(int column) {
-  SortColumn = column;
-  if (ListReady) ListView1.Sort();
+  Run.SortColumn = column;
+  if (Run.ListReady) ListView1.Sort();
 }
 
 int TForm1::ListView1Compare(const ui::ListItem& item1, const ui::ListItem& item2) {
@@ -547,24 +530,18 @@ int TForm1::ListView1Compare(const ui::ListItem& item1, const ui::ListItem& item
     return listing::ItemTexts{item.caption, item.subItems.size() > 0 ? item.subItems[0] : none,
                               item.subItems.size() > 1 ? item.subItems[1] : none};
   };
-  return listing::CompareItems(SortColumn, texts(item1), texts(item2));
+  return listing::CompareItems(Run.SortColumn, texts(item1), texts(item2));
 }
 
-bool TForm1::EntpackeBeschreibung(const std::string& path) {
-  // The libraries see TempDir as a NUL-terminated text: the bare path with its backslash.
-  return ::EntpackeBeschreibung(path, std::string(TempDir.c_str()));
-}
+bool TForm1::EntpackeBeschreibung(const std::string& path) { return ::EntpackeBeschreibung(path, Run.TempDir); }
 
 bool TForm1::AnalysiereBeschreibung() {
-  const quennex::ReadOptions options{RadioGroup1.ItemIndex(), CheckBox4.Checked(), CheckBox5.Checked(), ViewerMode};
-  quennex::DescriptionBuffer lines;
-  const bool any = quennex::AnalyseDescriptionFile(quennex::DescriptionFilePath(TempDir), options, lines);
-  Form3->Memo1.SetLines(std::move(lines));
-  return any;
+  const quennex::ReadOptions options{RadioGroup1.ItemIndex(), CheckBox4.Checked(), CheckBox5.Checked(), Run.ViewerMode};
+  return quennex::AnalyseDescriptionFile(quennex::DescriptionFilePath(Run.TempDir), options, Run.Description);
 }
 
 void TForm1::ListView1DblClick() {
-  ViewerMode = true;
+  Run.ViewerMode = true;
   const int selected = ListView1.Selected();
   if (selected >= 0) {
     const ui::ListItem& item = ListView1.Item(selected);
@@ -573,10 +550,10 @@ void TForm1::ListView1DblClick() {
     } else if (!EntpackeBeschreibung(Edit1.Text() + "\\" + item.caption)) {
       ui::ShowPlainMessage("Error with depacking archive.\rTry again.");
     } else if (AnalysiereBeschreibung()) {
-      Form3->ShowModal();
+      Form3->ShowDescription(Run.Description);
     }
   }
-  ViewerMode = false;
+  Run.ViewerMode = false;
 }
 
 // Catalogue writers
@@ -605,13 +582,13 @@ void TForm1::RunWriter(quennex::Catalogue catalogue) {
   quennex::WriterHooks hooks;
   hooks.read_description = [this](int, const std::string& archive, quennex::DescriptionBuffer& buffer) {
     const bool read = EntpackeBeschreibung(archive) && AnalysiereBeschreibung();
-    buffer = Form3->Memo1.Lines();
+    buffer = Run.Description;
     return read;
   };
-  hooks.stop_requested = [] {
+  hooks.stop_requested = [this] {
     // Stop and the timer reach the job between archives.
     ui::Application::ProcessMessages();
-    return StopRequested;
+    return Run.StopRequested;
   };
   hooks.begin_progress = [this](int max) {
     ProgressBar1.SetMax(max);
@@ -623,29 +600,30 @@ void TForm1::RunWriter(quennex::Catalogue catalogue) {
   };
   hooks.status = [this](const std::string& status) { SetStatus(status); };
   hooks.end_progress = [this] { ProgressBar1.SetVisible(false); };
-  hooks.confirm_overwrite = ConfirmOverwrite;
-  hooks.save_text = SaveFileReplacing;
+  hooks.confirm_overwrite = [this](const std::string& path) { return ConfirmOverwrite(path); };
+  hooks.save_text = [](const std::string& path, const std::string& bytes) {
+    return files::SaveReplacing(path, bytes.data(), bytes.size()) == ERROR_SUCCESS;
+  };
   hooks.save_sheet = [this](const std::string& path, const std::vector<quennex::SheetCell>& cells) {
     return SaveSheet(path, cells);
   };
-  hooks.ask_user = [this](std::int32_t, std::vector<std::string>& candidates) { return AskBestMatch(candidates); };
+  hooks.ask_user = [this](std::int32_t itemIndex, std::vector<std::string>& candidates) {
+    return AskBestMatch(itemIndex, candidates);
+  };
 
-  quennex::DescriptionBuffer buffer = Form3->Memo1.Lines();
-  const quennex::WriterResult result = quennex::RunCatalogueWriter(job, buffer, RunGuess, hooks);
-  Form3->Memo1.SetLines(std::move(buffer));
-  ChoiceHigh = static_cast<std::int32_t>(Choices.size()) - 1;
-  ReportText += result.report_line;
-  if (result.write_failed()) WriteFailed = true;
+  quennex::DescriptionBuffer buffer = Run.Description;
+  const quennex::WriterResult result = quennex::RunCatalogueWriter(job, buffer, Run.Guess, hooks);
+  Run.Description = std::move(buffer);
+  Run.ReportText += result.report_line;
+  if (result.write_failed()) Run.WriteFailed = true;
 }
 
-// The best-match window over the candidates; the user may change and add lines.
-quennex::BestMatch TForm1::AskBestMatch(std::vector<std::string>& candidates) {
-  Form5->ListBox1.Clear();
-  for (const std::string& line : candidates) Form5->ListBox1.Add(line);
-  Form5->ShowModal();
-  candidates.clear();
-  for (int i = 0; i < Form5->ListBox1.Count(); ++i) candidates.push_back(Form5->ListBox1.Item(i));
-  return {Form5->ChosenLine(), !CheckBox6.Checked()};
+// The best-match window over the candidates of list item itemIndex; "Stop asking" unticks the ask option.
+quennex::BestMatch TForm1::AskBestMatch(std::int32_t itemIndex, const std::vector<std::string>& candidates) {
+  const bool named = itemIndex >= 0 && itemIndex < ListView1.Count();
+  const quennex::BestMatch answer = Form5->Ask(named ? ListView1.Item(itemIndex).caption : std::string(), candidates);
+  if (answer.stop_asking) CheckBox6.SetChecked(false);
+  return answer;
 }
 
 bool TForm1::SaveSheet(const std::string& path, const std::vector<quennex::SheetCell>& cells) {
@@ -671,24 +649,8 @@ bool TForm1::SaveSheet(const std::string& path, const std::vector<quennex::Sheet
   return true;
 }
 
-bool ConfirmOverwrite(const std::string& fileName) {
-  const DWORD attributes = GetFileAttributesA(fileName.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
-  if (!Form1->CheckBox7.Checked()) return true;
+bool TForm1::ConfirmOverwrite(const std::string& fileName) {
+  if (!files::FileExists(fileName)) return true;
+  if (!CheckBox7.Checked()) return true;
   return ui::ShowMessage(quennex::OverwriteQuestion(fileName), "Confirm", MB_YESNO | MB_ICONQUESTION) != IDNO;
-}
-
-bool SaveFileReplacing(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".new~";
-  HANDLE file =
-      CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool complete =
-      bytes.empty() ||
-      (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size());
-  const bool closed = CloseHandle(file) != 0;
-  if (complete && closed && MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  DeleteFileA(temporary.c_str());
-  return false;
 }

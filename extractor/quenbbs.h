@@ -1,5 +1,5 @@
 #pragma once
-// The main window of quennex and the run state that one run of Go shares.
+// The main window of quennex. It owns the run state that one run of Go shares.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,31 +10,10 @@
 #include "Form.h"
 #include "Graphics.h"
 #include "ListView.h"
+#include "run_state.h"
 
 // A remembered pick of the best-match window: the archive's index in the list and the line taken.
 using TVorschlag = quennex::TVorschlag;
-
-// The guess's share of the run state; the globals below name its parts.
-extern quennex::GuessState RunGuess;
-
-// Run state.
-extern bool StopRequested;
-extern bool ListReady;
-extern bool WriteFailed;
-extern std::int32_t SortColumn;
-extern std::int32_t RarCount, AceCount, ZipCount;
-extern std::int32_t& GuessPassDone;
-extern std::int32_t& UserHelpCount;
-extern std::vector<TVorschlag>& Choices;
-extern std::int32_t ChoiceHigh;
-extern std::int32_t& CurrentItemIndex;
-extern std::string TempDir;  // the temp path with its trailing backslash, then one NUL character
-extern std::string SelectedDir;
-extern std::string ReportText;
-// Minutes count on past 255 rather than wrap.
-extern std::uint32_t ElapsedMinutes;
-extern std::uint8_t ElapsedSeconds;
-extern bool ViewerMode;
 
 class TForm1 : public ui::Form {
  public:
@@ -112,11 +91,15 @@ class TForm1 : public ui::Form {
   ui::Timer Timer1{1000};
   TBiffSheet BiffSheet1;
 
+  // Read and written by Go, Stop, the timer, the listing, the writers and the viewer.
+  quennex::RunState Run;
+
   // Program start and run driver.
   void FormCreate();
   void InitTempDir();
   void BitBtn2Click();
   void BitBtn3Click();
+  // Shows the run's clock in ElapsedMinutes and ElapsedSeconds.
   void Timer1Timer();
 
   // Options and folders.
@@ -153,7 +136,10 @@ class TForm1 : public ui::Form {
  private:
   void RunJob();
   void RunWriter(quennex::Catalogue catalogue);
-  quennex::BestMatch AskBestMatch(std::vector<std::string>& candidates);
+  quennex::BestMatch AskBestMatch(std::int32_t itemIndex, const std::vector<std::string>& candidates);
+  // True when the writer may write the file: it is not there, or overwriting needs no question, or the user
+  // said Yes.
+  bool ConfirmOverwrite(const std::string& fileName);
   bool SaveSheet(const std::string& path, const std::vector<quennex::SheetCell>& cells);
   void EndRun();
   void SetFolderRowsAndGoEnabled(bool enabled);
@@ -163,8 +149,3 @@ class TForm1 : public ui::Form {
 };
 
 extern TForm1* Form1;
-
-// True when the writer may write the file: it is not there, or overwriting needs no question, or the user said Yes.
-bool ConfirmOverwrite(const std::string& fileName);
-// Writes the file under a temporary name beside it, then puts it in place of the old one.
-bool SaveFileReplacing(const std::string& path, const std::string& bytes);

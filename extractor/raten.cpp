@@ -1,8 +1,5 @@
 #include "raten.h"
 
-#include "quenbbs.h"
-#include "viewer.h"
-
 TForm5* Form5 = nullptr;
 
 namespace {
@@ -35,7 +32,7 @@ TForm5::TForm5()
       Label2(Panel1, {layout::Label2, "", true}),
       Button3(Panel1, {.bounds = layout::Button3, .caption = "Change"}),
       Edit1(Panel1, {.bounds = layout::Edit1}),
-      ListBox1(Panel1, {layout::ListBox1}),
+      ListBox1(Panel1, {.bounds = layout::ListBox1, .typeAhead = false}),
       Button4(Panel1, {.bounds = layout::Button4, .caption = "Add"}) {
   Button1.onClick = [this] { Button1Click(); };
   Button2.onClick = [this] { Button2Click(); };
@@ -45,10 +42,18 @@ TForm5::TForm5()
   ListBox1.onDblClick = [this] { Button1Click(); };
 }
 
+quennex::BestMatch TForm5::Ask(const std::string& archive, const std::vector<std::string>& candidates) {
+  archive_ = archive;
+  answer_ = {};
+  ListBox1.Clear();
+  for (const std::string& line : candidates) ListBox1.Add(line);
+  ShowModal();
+  return answer_;
+}
+
 void TForm5::FormShow() {
   ListBox1.SetItemIndex(0);
-  const bool named = CurrentItemIndex >= 0 && CurrentItemIndex < Form1->ListView1.Count();
-  Label2.SetCaption(named ? Form1->ListView1.Item(CurrentItemIndex).caption : std::string());
+  Label2.SetCaption(archive_);
   ListBox1Click();
 }
 
@@ -57,7 +62,7 @@ void TForm5::ListBox1Click() { Edit1.SetText(ListBox1.Item(ListBox1.ItemIndex())
 void TForm5::Button1Click() { Close(); }
 
 void TForm5::Button2Click() {
-  Form1->CheckBox6.SetChecked(false);
+  answer_.stop_asking = true;
   Button1Click();
 }
 
@@ -71,11 +76,9 @@ void TForm5::Button4Click() {
 
 void TForm5::DialogKey(int) { Button1Click(); }
 
-// Every way of closing takes the selected line, or the first when none is selected; the guess that
-// asked records it as the archive's choice.
+// Every way of closing takes the selected line, or the first when none is selected.
 void TForm5::FormClosed() {
   int k = ListBox1.ItemIndex();
   if (k < 0) k = 0;
-  chosenLine_ = ListBox1.Item(k);  // an empty list gives an empty line
-  Form3->Memo1.SetLines({chosenLine_});
+  answer_.line = ListBox1.Item(k);  // an empty list gives an empty line
 }

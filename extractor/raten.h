@@ -1,10 +1,12 @@
 #pragma once
 // The best-match window: the user picks, edits or adds the line that names the program.
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "Containers.h"
 #include "Controls.h"
 #include "Form.h"
+#include "guess.h"
 
 class TForm5 : public ui::Form {
  public:
@@ -20,6 +22,10 @@ class TForm5 : public ui::Form {
   ui::ListBox ListBox1;
   ui::Button Button4;  // "Add"
 
+  // Shows the candidate lines of the named archive modally. The user may change and add lines; every way of
+  // closing takes the selected line, or the first when none is selected ("" from an empty list).
+  quennex::BestMatch Ask(const std::string& archive, const std::vector<std::string>& candidates);
+
   void FormShow() override;
   void ListBox1Click();
   void Button1Click();
@@ -30,11 +36,9 @@ class TForm5 : public ui::Form {
   void DialogKey(int id) override;
   void FormClosed() override;
 
-  // The line taken at the last closing.
-  const std::string& ChosenLine() const { return chosenLine_; }
-
  private:
-  std::string chosenLine_;
+  std::string archive_;
+  quennex::BestMatch answer_;
 };
 
 extern TForm5* Form5;

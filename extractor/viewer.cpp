@@ -3,7 +3,6 @@
 #include <string>
 
 TForm3* Form3 = nullptr;
-int MarginW = 0, MarginH = 0, ButtonsFromBottom = 0, CloseFromRight = 0;
 
 namespace {
 using ui::Rect;
@@ -37,6 +36,11 @@ TForm3::TForm3()
 
 TForm3::~TForm3() {
   if (font_) DeleteObject(font_);
+}
+
+void TForm3::ShowDescription(const std::vector<std::string>& lines) {
+  Memo1.SetLines(lines);
+  ShowModal();
 }
 
 void TForm3::FormCreate() {

@@ -1,7 +1,6 @@
 #include "Unit2.h"
 
 #include "Dialogs.h"
-#include "setupU.h"
 
 TForm2* Form2 = nullptr;
 
@@ -39,18 +38,24 @@ TForm2::TForm2()
   Button2.onClick = [this] { Button2Click(); };
 }
 
+std::optional<std::string> TForm2::Execute(const std::string& proposal) {
+  path_ = proposal;
+  ShowModal();  // its result says nothing: every way out ends with Cancel
+  return path_;
+}
+
 void TForm2::FormShow() {
   // An empty proposal leaves the tree at its root. A path the shell cannot parse is reported, and the
   // dialog opens all the same.
-  if (!SelectedPath.empty()) ui::RunGuarded([this] { ShellTreeView1.SetPath(SelectedPath); });
+  if (path_ && !path_->empty()) ui::RunGuarded([this] { ShellTreeView1.SetPath(*path_); });
 }
 
 void TForm2::Button1Click() {
-  SelectedPath = ShellTreeView1.SelectedPath();
+  path_ = ShellTreeView1.SelectedPath();
   SetModalResult(ui::mrCancel);
 }
 
 void TForm2::Button2Click() {
-  SelectedPath.clear();
+  path_.reset();
   SetModalResult(ui::mrCancel);
 }

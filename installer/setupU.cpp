@@ -9,24 +9,17 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "Unit2.h"
+#include "files.h"
 #include "registry.h"
 #include "setup_resources.h"
 
 TForm1* Form1 = nullptr;
-std::string InstallPath;
-std::string SelectedPath;
-bool CloseAllowed = false;
-bool InstallStarted = false;
-
-Payload Payloads[kPayloadCount] = {
-    {"README", "readme.txt"}, {"CHANGES", "changes.txt"}, {"NPMOD32", "npmod32.dll"}, {"UNACE", "unacev2.dll"},
-    {"UNRAR", "unrar.dll"},   {"UNZIP", "unzipw32.dll"},  {"MOD", "credits.mod"},     {"EXE", "quennex.exe"},
-};
-
-const char* const kHomePage = "http://www.vellmarktools.example/";
 
 namespace {
 using ui::Rect;
+
+// The makers' home page, opened by a click on the banner.
+const char kHomePage[] = "http://www.vellmarktools.example/";
 
 enum Led { kGrey = 0, kGreen = 1, kRed = 2 };
 enum Task { kGetPath = 0, kPathIs = 1, kToolsFolder = 2, kProgramFolder = 3, kFirstPayload = 4, kShortcut = 12 };
@@ -70,34 +63,9 @@ ui::ImageList& Filled(ui::ImageList& list, int resource) {
   return list;
 }
 
-// Raises the bar by one and lets the window catch up; every step of the sequence ends so.
-void Progress() {
-  if (Form1) Form1->ProgressBar1.StepBy(1);
-  ui::Application::ProcessMessages();
-}
-
-bool FolderExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // An existing folder counts as made; one level only.
-bool MakeFolder(const std::string& path) { return FolderExists(path) || CreateDirectoryA(path.c_str(), nullptr); }
-
-// Creates or truncates the file and writes all bytes; a file left half written is removed.
-bool WriteWholeFile(const std::string& path, const void* bytes, DWORD size) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool ok = size == 0 || (WriteFile(file, bytes, size, &written, nullptr) && written == size);
-  ok = CloseHandle(file) && ok;
-  if (!ok) DeleteFileA(path.c_str());
-  return ok;
+bool MakeFolder(const std::string& path) {
+  return files::FolderExists(path) || CreateDirectoryA(path.c_str(), nullptr);
 }
 
 std::wstring Wide(const std::string& text) {
@@ -160,6 +128,7 @@ void TForm1::FormActivate() {
   int task = kGetPath;  // the step under way, failed if an error escapes it
   try {
     InstallPath = GetInstallPath();
+    Progress();
     if (InstallPath.empty()) {
       lvTask.SetStateIndex(kGetPath, kRed);
       ok = false;
@@ -191,6 +160,7 @@ void TForm1::FormActivate() {
       } else {
         ok = CreateShortcut(InstallPath + kProgramSubfolder, "quennex.exe", programs + kGroupSubfolder + kShortcutName,
                             kShortcutDescription, "");
+        Progress();
       }
     }
   } catch (const std::exception&) {
@@ -217,6 +187,11 @@ void TForm1::btCloseClick() {
   Close();
 }
 
+void TForm1::Progress() {
+  ProgressBar1.StepBy(1);
+  ui::Application::ProcessMessages();
+}
+
 void TForm1::Image1Click() { ShellExecuteA(hwnd(), "open", kHomePage, nullptr, nullptr, SW_SHOWNORMAL); }
 
 bool TForm1::CopyResourceToFile(const std::string& resource, const std::string& fileName, int item) {
@@ -227,7 +202,7 @@ bool TForm1::CopyResourceToFile(const std::string& resource, const std::string& 
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (bytes) {
       const std::string path = InstallPath + kProgramSubfolder + "\\" + fileName;
-      written = WriteWholeFile(path, bytes, SizeofResource(nullptr, found));
+      written = files::SaveReplacing(path, bytes, SizeofResource(nullptr, found)) == ERROR_SUCCESS;
     }
   }
   lvTask.SetStateIndex(item, written ? kGreen : kRed);
@@ -236,12 +211,9 @@ bool TForm1::CopyResourceToFile(const std::string& resource, const std::string& 
 }
 
 std::string GetInstallPath() {
-  SelectedPath =
+  const std::string proposal =
       registry::ReadString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
-  Form2->ShowModal();
-  const std::string chosen = SelectedPath;
-  Progress();
-  return chosen;
+  return Form2->Execute(proposal).value_or("");
 }
 
 std::string GetProgramsFolder() {
@@ -262,12 +234,11 @@ bool CreateShortcut(const std::string& workingFolder, const std::string& program
     shellLink->SetDescription(description.c_str());
     shellLink->SetPath((workingFolder + "\\" + program).c_str());
     shellLink->SetWorkingDirectory(workingFolder.c_str());
-    if (FileExists(link)) DeleteFileA(link.c_str());
+    if (files::FileExists(link)) DeleteFileA(link.c_str());
     const std::wstring wideLink = Wide(link);
     saved = !wideLink.empty() && SUCCEEDED(persistFile->Save(wideLink.c_str(), FALSE));
   }
   if (persistFile) persistFile->Release();
   if (shellLink) shellLink->Release();
-  Progress();
   return saved;
 }

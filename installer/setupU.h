@@ -1,24 +1,45 @@
 #pragma once
 // The installer's main window: the task list with its LEDs, the progress bar and the install sequence.
+#include <array>
 #include <string>
 
 #include "Controls.h"
 #include "Form.h"
+#include "FramedGroup.h"
 #include "Graphics.h"
 #include "ListView.h"
-#include "framed_group.h"
+
+// A payload: an RCDATA resource of this program and the file it becomes.
+struct Payload {
+  const char* resource;
+  const char* fileName;
+};
+constexpr int kPayloadCount = 8;
 
 class TForm1 : public ui::Form {
  public:
   TForm1();
 
   ui::ImageList ilLEDs;
-  FramedGroup GroupBox1;
+  ui::FramedGroup GroupBox1;
   ui::Bevel Bevel1;
   ui::Image Image1;
   ui::ProgressBar ProgressBar1;
   ui::ListView lvTask;
   ui::Button btClose;
+
+  // The payloads in the order they are written, as task items 4 to 11.
+  std::array<Payload, kPayloadCount> Payloads{{{"README", "readme.txt"},
+                                               {"CHANGES", "changes.txt"},
+                                               {"NPMOD32", "npmod32.dll"},
+                                               {"UNACE", "unacev2.dll"},
+                                               {"UNRAR", "unrar.dll"},
+                                               {"UNZIP", "unzipw32.dll"},
+                                               {"MOD", "credits.mod"},
+                                               {"EXE", "quennex.exe"}}};
+  std::string InstallPath;
+  bool CloseAllowed = false;
+  bool InstallStarted = false;
 
   void FormCreate();
   // The install sequence; runs once, at the first activation.
@@ -32,26 +53,13 @@ class TForm1 : public ui::Form {
 
  protected:
   bool CanClose() override { return FormClose(); }
-};
 
-// A payload: an RCDATA resource of this program and the file it becomes.
-struct Payload {
-  const char* resource;
-  const char* fileName;
+ private:
+  // Raises the bar by one and lets the window catch up; every step of the sequence ends so.
+  void Progress();
 };
-constexpr int kPayloadCount = 8;
-// The payloads in the order they are written, as task items 4 to 11.
-extern Payload Payloads[kPayloadCount];
-
-// The makers' home page, opened by a click on the banner.
-extern const char* const kHomePage;
 
 extern TForm1* Form1;
-extern std::string InstallPath;
-// The folder handed to the path dialog and back.
-extern std::string SelectedPath;
-extern bool CloseAllowed;
-extern bool InstallStarted;
 
 // Proposes Program Files, shows the path dialog and returns the chosen folder ("" for none).
 std::string GetInstallPath();

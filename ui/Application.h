@@ -17,13 +17,25 @@ class Application {
   static void Finalize();
 
   static HINSTANCE Instance();
+  // The title is the text of the application window, and so of the task bar button.
   static void SetTitle(const std::string& title);
   static const std::string& Title();
+
+  // The application window, made at the first call: never seen itself (it has no size), it owns the
+  // main form and carries the task bar button, which stays while the main form is hidden.
+  static HWND Handle();
+  // Shows the task bar button; done when the main form is first shown.
+  static void ShowButton();
+  // Minimizes or restores the whole program, as the task bar button does.
+  static void Minimize();
+  static void Restore();
 
   // The first form created becomes the main form; closing it ends the message loop.
   static Form* MainForm();
   static void RegisterForm(Form& form);
   static void UnregisterForm(Form& form);
+  // The form last activated; the application window hands activation on to it.
+  static void FormActivated(Form& form);
 
   // Shows the main form and runs the message loop until the main form closes.
   static void Run();

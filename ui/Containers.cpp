@@ -7,7 +7,7 @@ namespace ui {
 // Panel
 
 Panel::Panel(Window& parent, const Args& args) {
-  CreateContainer(&parent, args.bounds, WS_CHILD | WS_CLIPSIBLINGS | (args.visible ? WS_VISIBLE : 0),
+  CreateContainer(parent.hwnd(), args.bounds, WS_CHILD | WS_CLIPSIBLINGS | (args.visible ? WS_VISIBLE : 0),
                   WS_EX_CONTROLPARENT | (args.bevel ? WS_EX_STATICEDGE : 0));
 }
 
@@ -30,7 +30,7 @@ class RadioGroup::Item : public Window {
 };
 
 RadioGroup::RadioGroup(Window& parent, const Args& args) {
-  CreateContainer(&parent, args.bounds, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT);
+  CreateContainer(parent.hwnd(), args.bounds, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT);
   frame_ =
       std::make_unique<GroupBox>(*this, GroupBox::Args{{0, 0, args.bounds.width, args.bounds.height}, args.caption});
   const int rows = static_cast<int>(args.items.size());
@@ -61,7 +61,7 @@ void RadioGroup::SetItemIndex(int index) {
 // ScrollBox
 
 ScrollBox::ScrollBox(Window& parent, const Args& args) : contentHeight_(args.contentHeight) {
-  CreateContainer(&parent, args.bounds, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN,
+  CreateContainer(parent.hwnd(), args.bounds, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_CLIPCHILDREN,
                   WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE);
   RECT client;
   GetClientRect(hwnd_, &client);
@@ -146,7 +146,7 @@ LRESULT ScrollBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 // TabSheet
 
 TabSheet::TabSheet(Window& parent, const Rect& bounds) {
-  CreateContainer(&parent, bounds, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
+  CreateContainer(parent.hwnd(), bounds, WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
 }
 
 // PageControl

@@ -10,54 +10,56 @@ constexpr DWORD kRedrawMs = 25;
 
 DWORD TabStop(bool on) { return on ? WS_TABSTOP : 0; }
 
-HBITMAP LoadGlyph(int resource) {
-  return static_cast<HBITMAP>(
+// A glyph as a masked image list; the bottom-left pixel's colour is transparent, as with designer glyphs.
+HIMAGELIST LoadGlyph(int resource) {
+  HBITMAP glyph = static_cast<HBITMAP>(
       LoadImageA(Application::Instance(), MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
-
-// A glyph whose transparent colour (its bottom-left pixel) is replaced by the button face.
-HBITMAP LoadGlyphOnFace(int resource) {
-  HBITMAP glyph = LoadGlyph(resource);
   if (!glyph) return nullptr;
   BITMAP info;
   GetObject(glyph, sizeof info, &info);
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, glyph);
-  const COLORREF key = GetPixel(dc, 0, info.bmHeight - 1), face = GetSysColor(COLOR_BTNFACE);
-  for (int y = 0; y < info.bmHeight; ++y) {
-    for (int x = 0; x < info.bmWidth; ++x) {
-      if (GetPixel(dc, x, y) == key) SetPixel(dc, x, y, face);
-    }
-  }
+  const COLORREF transparent = GetPixel(dc, 0, info.bmHeight - 1);
   SelectObject(dc, old);
   DeleteDC(dc);
-  return glyph;
+  HIMAGELIST list = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0);
+  if (list) ImageList_AddMasked(list, glyph, transparent);
+  DeleteObject(glyph);
+  return list;
+}
+
+// A glyph as an icon, which every kind of button draws with its transparent parts.
+HICON LoadGlyphIcon(int resource) {
+  HIMAGELIST list = LoadGlyph(resource);
+  if (!list) return nullptr;
+  HICON icon = ImageList_GetIcon(list, 0, ILD_NORMAL);
+  ImageList_Destroy(list);
+  return icon;
 }
 }  // namespace
 
 // Button
 
 Button::Button(Window& parent, const Args& args) {
+  // A glyph alone is shown as an icon: a button's image list needs common controls 6, which may not be there.
+  const bool glyphOnly = args.glyph && args.caption.empty();
   CreateControl(parent, WC_BUTTONA, args.bounds,
-                WS_VISIBLE | TabStop(args.tabStop) | (args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), 0,
-                args.caption);
-  if (args.glyph) {
-    if (HBITMAP glyph = LoadGlyph(args.glyph)) {
-      BITMAP info;
-      GetObject(glyph, sizeof info, &info);
-      glyphList_ = ImageList_Create(info.bmWidth, info.bmHeight, ILC_COLOR24 | ILC_MASK, 1, 0);
-      // The bottom-left pixel's colour is transparent, as with designer glyphs.
-      HDC dc = CreateCompatibleDC(nullptr);
-      HGDIOBJ old = SelectObject(dc, glyph);
-      const COLORREF transparent = GetPixel(dc, 0, info.bmHeight - 1);
-      SelectObject(dc, old);
-      DeleteDC(dc);
-      ImageList_AddMasked(glyphList_, glyph, transparent);
-      DeleteObject(glyph);
-      BUTTON_IMAGELIST list{glyphList_, {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
-      SendMessageA(hwnd_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
-    }
+                WS_VISIBLE | TabStop(args.tabStop) | (args.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
+                    (glyphOnly ? BS_ICON : 0),
+                0, args.caption);
+  if (glyphOnly) {
+    glyphIcon_ = LoadGlyphIcon(args.glyph);
+    SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(glyphIcon_));
+  } else if (args.glyph) {
+    glyphList_ = LoadGlyph(args.glyph);
+    BUTTON_IMAGELIST list{glyphList_, {2, 0, 2, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+    if (glyphList_) SendMessageA(hwnd_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
   }
+}
+
+Button::~Button() {
+  if (glyphIcon_) DestroyIcon(glyphIcon_);
+  if (glyphList_) ImageList_Destroy(glyphList_);
 }
 
 bool Button::OnCommand(WORD code) {
@@ -69,11 +71,16 @@ bool Button::OnCommand(WORD code) {
 // SpeedButton
 
 SpeedButton::SpeedButton(Window& parent, const Args& args) {
-  CreateControl(parent, WC_BUTTONA, args.bounds, WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_BITMAP);
+  CreateControl(parent, WC_BUTTONA, args.bounds, WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_ICON);
   if (args.glyph) {
-    SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(LoadGlyphOnFace(args.glyph)));
+    glyphIcon_ = LoadGlyphIcon(args.glyph);
+    SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(glyphIcon_));
   }
   SetDown(args.down);
+}
+
+SpeedButton::~SpeedButton() {
+  if (glyphIcon_) DestroyIcon(glyphIcon_);
 }
 
 bool SpeedButton::Down() const { return SendMessageA(hwnd_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -233,8 +240,10 @@ void ProgressBar::SetMax(int max) {
 }
 
 void ProgressBar::SetPosition(int position) {
+  if (position == position_) return;
   position_ = position;
   if (throttle_.DrawNow(hwnd_)) Show();
+  Fire(onChange);
 }
 
 void ProgressBar::Show() {
@@ -332,9 +341,16 @@ LRESULT Memo::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
 
 // ListBox
 
-ListBox::ListBox(Window& parent, const Args& args) {
+ListBox::ListBox(Window& parent, const Args& args) : typeAhead_(args.typeAhead) {
   CreateControl(parent, WC_LISTBOXA, args.bounds,
                 WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE);
+  if (!typeAhead_) Subclass();
+}
+
+LRESULT ListBox::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
+  // The control's own search on typed characters is all that WM_CHAR does in a list box.
+  if (message == WM_CHAR && !typeAhead_) return 0;
+  return CallOriginal(message, wparam, lparam);
 }
 
 void ListBox::Clear() { SendMessageA(hwnd_, LB_RESETCONTENT, 0, 0); }

@@ -21,12 +21,14 @@ class Button : public Window {
     int glyph = 0;  // bitmap resource shown left of the caption, 0 for none
   };
   Button(Window& parent, const Args& args);
+  ~Button() override;
   void Click() { Fire(onClick); }
   Event onClick;
   bool OnCommand(WORD code) override;
 
  private:
-  HIMAGELIST glyphList_ = nullptr;
+  HIMAGELIST glyphList_ = nullptr;  // beside a caption
+  HICON glyphIcon_ = nullptr;       // alone
 };
 
 // A button that stays down after a click and comes up at the next one; shows a bitmap.
@@ -38,12 +40,16 @@ class SpeedButton : public Window {
     bool down = false;
   };
   SpeedButton(Window& parent, const Args& args);
+  ~SpeedButton() override;
   bool Down() const;
   void SetDown(bool down);
   // As a user's click: toggles, then fires onClick.
   void Click();
   Event onClick;
   bool OnCommand(WORD code) override;
+
+ private:
+  HICON glyphIcon_ = nullptr;
 };
 
 class Edit : public Window {
@@ -171,6 +177,7 @@ class ProgressBar : public Window {
   void SetPosition(int position);
   int Position() const { return position_; }
   void StepBy(int delta) { SetPosition(position_ + delta); }
+  Event onChange;  // the position changed
 
  protected:
   LRESULT HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -232,6 +239,7 @@ class ListBox : public Window {
  public:
   struct Args {
     Rect bounds;
+    bool typeAhead = true;  // typing a letter selects the next line that starts with it
   };
   ListBox(Window& parent, const Args& args);
   void Clear();
@@ -244,6 +252,12 @@ class ListBox : public Window {
   Event onClick;
   Event onDblClick;
   bool OnCommand(WORD code) override;
+
+ protected:
+  LRESULT HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  bool typeAhead_;
 };
 
 class RadioGroup;

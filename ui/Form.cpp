@@ -22,7 +22,8 @@ DWORD StyleFor(const FormArgs& args) {
 }
 BOOL CALLBACK CollectEnabledWindow(HWND hwnd, LPARAM data) {
   auto* list = reinterpret_cast<std::vector<HWND>*>(data);
-  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) list->push_back(hwnd);
+  // The application window stays enabled, so its task bar button still brings the modal form up.
+  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && hwnd != Application::Handle()) list->push_back(hwnd);
   return TRUE;
 }
 DWORD ExStyleFor(const FormArgs& args) {
@@ -37,9 +38,11 @@ Form::Form(const FormArgs& args) : position_(args.position) {
   const DWORD ex = ExStyleFor(args);
   RECT r{0, 0, args.clientWidth, args.clientHeight};
   AdjustWindowRectEx(&r, style, FALSE, ex);
-  // Secondary forms are owned by the main form, so they stay above it and share its taskbar button.
-  CreateContainer(Application::MainForm(), {args.left, args.top, r.right - r.left, r.bottom - r.top}, style, ex,
-                  args.caption);
+  // The main form is owned by the application window, which carries the task bar button; secondary forms
+  // are owned by the main form, so they stay above it.
+  Form* main = Application::MainForm();
+  CreateContainer(main ? main->hwnd() : Application::Handle(),
+                  {args.left, args.top, r.right - r.left, r.bottom - r.top}, style, ex, args.caption);
   Application::RegisterForm(*this);
 }
 
@@ -64,6 +67,7 @@ void Form::Show() {
   if (!placed_ || position_ == Position::MainFormCenter) PlaceOnScreen();
   placed_ = true;
   FormShow();
+  if (Application::MainForm() == this) Application::ShowButton();
   ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
 }
@@ -149,7 +153,17 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       RunGuarded([&] { FormResize(); });
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wparam) != WA_INACTIVE) PostMessageA(hwnd_, kActivated, 0, 0);
+      if (LOWORD(wparam) != WA_INACTIVE) {
+        Application::FormActivated(*this);
+        PostMessageA(hwnd_, kActivated, 0, 0);
+      }
+      break;
+    case WM_SYSCOMMAND:
+      // Minimizing the main form minimizes the application: the task bar button stays the only trace.
+      if ((wparam & 0xFFF0) == SC_MINIMIZE && Application::MainForm() == this) {
+        Application::Minimize();
+        return 0;
+      }
       break;
     case kActivated:
       RunGuarded([&] { FormActivate(); });

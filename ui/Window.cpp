@@ -157,7 +157,7 @@ bool Window::ReflectToChild(UINT message, WPARAM wparam, LPARAM lparam, LRESULT&
 
 HBRUSH Container::FaceBrush() { return GetSysColorBrush(COLOR_BTNFACE); }
 
-void Container::CreateContainer(Window* parent, const Rect& b, DWORD style, DWORD exStyle, const std::string& text) {
+void Container::CreateContainer(HWND parent, const Rect& b, DWORD style, DWORD exStyle, const std::string& text) {
   static const bool registered = [] {
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS;
@@ -170,8 +170,8 @@ void Container::CreateContainer(Window* parent, const Rect& b, DWORD style, DWOR
     return RegisterClassA(&wc) != 0;
   }();
   (void)registered;
-  HWND hwnd = CreateWindowExA(exStyle, kContainerClass, text.c_str(), style, b.left, b.top, b.width, b.height,
-                              parent ? parent->hwnd() : nullptr, nullptr, Application::Instance(), this);
+  HWND hwnd = CreateWindowExA(exStyle, kContainerClass, text.c_str(), style, b.left, b.top, b.width, b.height, parent,
+                              nullptr, Application::Instance(), this);
   if (!hwnd) throw std::runtime_error("cannot create window");
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
 }

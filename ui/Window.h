@@ -79,8 +79,8 @@ class Container : public Window {
   static HBRUSH FaceBrush();
 
  protected:
-  void CreateContainer(Window* parent, const Rect& bounds, DWORD style, DWORD exStyle = 0,
-                       const std::string& text = {});
+  // parent is the owner for a top-level window.
+  void CreateContainer(HWND parent, const Rect& bounds, DWORD style, DWORD exStyle = 0, const std::string& text = {});
   virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
  private:

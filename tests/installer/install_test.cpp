@@ -47,7 +47,7 @@ ShortcutFields ReadShortcut(const std::string& path) {
 
 // Every payload as installed is the resource it came from, byte for byte.
 void ExpectPayloadsInstalled(const std::string& folder) {
-  for (const Payload& payload : Payloads) {
+  for (const Payload& payload : Form1->Payloads) {
     const auto embedded = ui::LoadResourceBytes(payload.resource);
     ASSERT_FALSE(embedded.empty()) << payload.resource;
     EXPECT_EQ(ReadBytes(folder + "\\" + payload.fileName), embedded) << payload.fileName;
@@ -60,7 +60,7 @@ void ExpectFailureMessage(const InstallRun& run) {
   EXPECT_EQ(run.messages[0].caption, "Error");
   EXPECT_EQ(run.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
   EXPECT_EQ(Form1->ProgressBar1.Position(), 13);
-  EXPECT_TRUE(CloseAllowed);
+  EXPECT_TRUE(Form1->CloseAllowed);
   EXPECT_TRUE(Form1->btClose.Enabled());
 }
 
@@ -72,7 +72,7 @@ TEST(InstallerPayloads, EmbeddedPayloadsAreTheBuiltFiles) {
   const Built built[] = {
 #include "built_payloads.h"
   };
-  ASSERT_EQ(std::size(built), std::size(Payloads));
+  ASSERT_EQ(std::size(built), std::size(Form1->Payloads));
   for (const Built& file : built) {
     const auto bytes = ui::LoadResourceBytes(file.resource);
     EXPECT_FALSE(bytes.empty()) << file.resource;
@@ -91,27 +91,31 @@ TEST_F(Installer, FullInstallWritesEverythingAndLightsAllLeds) {
   testing_support::MakeFolder(kept + "\\programs");
   programs->Set(kept + "\\programs");
 
+  std::vector<int> positions;
+  Form1->ProgressBar1.onChange = [&] { positions.push_back(Form1->ProgressBar1.Position()); };
   const InstallRun run = RunInstall([&](TForm2& dialog) {
     EXPECT_FALSE(Form1->btClose.Enabled());
     EXPECT_EQ(Form1->ProgressBar1.Position(), 0);
     ChooseFolder(dialog, kept + "\\base");
   });
+  // The dialog, the accepted path, eight payloads, the shortcut, the end, then full.
+  EXPECT_EQ(positions, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
 
   EXPECT_EQ(run.dialogShowings, 1);
-  EXPECT_EQ(InstallPath, kept + "\\base");
-  const std::string folder = InstallPath + kProgramSubfolder;
+  EXPECT_EQ(Form1->InstallPath, kept + "\\base");
+  const std::string folder = Form1->InstallPath + kProgramSubfolder;
   ExpectPayloadsInstalled(folder);
   EXPECT_EQ(testing_support::ListFilesRecursively(folder),
             (std::vector<std::string>{"changes.txt", "credits.mod", "npmod32.dll", "quennex.exe", "readme.txt",
                                       "unacev2.dll", "unrar.dll", "unzipw32.dll"}));
   EXPECT_EQ(TaskStates(), kAllGreen);
-  EXPECT_EQ(Form1->lvTask.Item(1).caption, "Path is " + InstallPath);
+  EXPECT_EQ(Form1->lvTask.Item(1).caption, "Path is " + Form1->InstallPath);
   EXPECT_EQ(Form1->ProgressBar1.Position(), 13);
   ASSERT_EQ(run.messages.size(), 1u);
   EXPECT_EQ(run.messages[0].text, kSuccessText);
   EXPECT_EQ(run.messages[0].caption, "Information");
   EXPECT_EQ(run.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-  EXPECT_TRUE(CloseAllowed);
+  EXPECT_TRUE(Form1->CloseAllowed);
   EXPECT_TRUE(Form1->btClose.Enabled());
 
   const ShortcutFields shortcut = ReadShortcut(kept + "\\programs" + kShortcutPath);
@@ -143,7 +147,7 @@ TEST_F(Installer, AbortFailsAtGetInstallPathAndTouchesNothing) {
   const InstallRun run = RunInstall(PressAbort);
   EXPECT_EQ(TaskStates(), (std::vector<int>{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}));
   EXPECT_EQ(Form1->lvTask.Item(1).caption, "Path is");
-  EXPECT_TRUE(InstallPath.empty());
+  EXPECT_TRUE(Form1->InstallPath.empty());
   ExpectFailureMessage(run);
   EXPECT_TRUE(testing_support::ListFilesRecursively(startMenu.path()).empty());
 }
@@ -167,10 +171,8 @@ TEST_F(Installer, PayloadThatCannotBeWrittenStopsTheChain) {
 }
 
 TEST_F(Installer, MissingPayloadResourceIsAFailedStep) {
-  const Payload saved = Payloads[6];
-  Payloads[6].resource = "NO_SUCH_PAYLOAD";
+  Form1->Payloads[6].resource = "NO_SUCH_PAYLOAD";  // this window only: each test starts the program anew
   const InstallRun run = RunInstall([&](TForm2& dialog) { ChooseFolder(dialog, base.path()); });
-  Payloads[6] = saved;
   EXPECT_EQ(TaskStates(), (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 0, 2}));
   const std::string folder = base.path() + kProgramSubfolder;
   EXPECT_TRUE(FileExists(folder + "\\unzipw32.dll"));

@@ -24,12 +24,11 @@ class PathDialog : public Installer {
 TEST_F(PathDialog, InstallWithoutTouchingTheTreeTakesTheProposal) {
   std::string shownAt;
   const InstallRun run = RunInstall([&](TForm2& dialog) {
-    EXPECT_EQ(SelectedPath, base.path());
     shownAt = dialog.ShellTreeView1.SelectedPath();
     dialog.Button1Click();
   });
   EXPECT_EQ(shownAt, base.path());
-  EXPECT_EQ(InstallPath, base.path());
+  EXPECT_EQ(Form1->InstallPath, base.path());
   EXPECT_EQ(TaskStates(), std::vector<int>(13, 1));
   EXPECT_TRUE(testing_support::FileExists(base.path() + kProgramSubfolder + "\\quennex.exe"));
 }
@@ -40,13 +39,13 @@ TEST_F(PathDialog, CloseBoxKeepsTheProposal) {
     dialog.Close();
     EXPECT_EQ(dialog.ModalResult(), ui::mrCancel);
   });
-  EXPECT_EQ(InstallPath, base.path());
+  EXPECT_EQ(Form1->InstallPath, base.path());
   EXPECT_EQ(TaskStates().back(), 1);
 }
 
 TEST_F(PathDialog, MyComputerIsNoFolderToInstallInto) {
   const InstallRun run = RunInstall([](TForm2& dialog) { ChooseFolder(dialog, kMyComputer); });
-  EXPECT_EQ(InstallPath.rfind("::{", 0), 0u) << InstallPath;
+  EXPECT_EQ(Form1->InstallPath.rfind("::{", 0), 0u) << Form1->InstallPath;
   EXPECT_EQ(TaskStates(), (std::vector<int>{1, 1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}));
 }
 

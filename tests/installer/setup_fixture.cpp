@@ -26,8 +26,6 @@ void StartProgram() {
   Form2 = nullptr;
   delete Form1;
   Form1 = nullptr;
-  InstallPath.clear();
-  SelectedPath.clear();
   Form1 = new TForm1;
   Form2 = new TForm2;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "credits_player.h"
 #include "moduleplayer.h"
 #include "test_support.h"
 
@@ -68,9 +69,12 @@ TEST_F(ModulePlayerTest, StartsWithThePanelDefaultsAndCallsNothing) {
     TModulePlayer player(kWindow, kFake);
     player.Init();
   }
-  EXPECT_EQ(fake.calls[0],
-            "CreateEx bgcolor|#000000|vucolor|#00FF00|spcolor|#FF0000|spcolorhi|#FFFF00|vucolorhi|#FF0000|"
-            "hidden|false|Title||width|169|height|49|loop|false");
+  PlayerParameters panel = CreditsPlayer();  // the same colours
+  panel.Caption = "";
+  panel.Width = 169;
+  panel.Height = 49;
+  panel.LoopSong = false;
+  EXPECT_EQ(fake.calls[0], "CreateEx " + BuildParameterString(panel));
 }
 
 TEST_F(ModulePlayerTest, CreditsWindowLifecycle) {
@@ -90,22 +94,20 @@ TEST_F(ModulePlayerTest, CreditsWindowLifecycle) {
     player.Stop();
     player.Deinit();
   }
-  std::vector<std::string> expected{
-      "CreateEx bgcolor|#000000|vucolor|#00FF00|spcolor|#FF0000|spcolorhi|#FFFF00|vucolorhi|#FF0000|"
-      "hidden|false|Title|MOD|width|25|height|25|loop|true",
-      "SetWindow 7 " + PointerText(kWindow),
-      "OnInit",
-      "Load 7 credits.mod",
-      "IsReady 7",
-      "OnLoad",
-      "Play 7",
-      "Stop 7",
-      "OnStop",
-      "Play 7",
-      "Stop 7",
-      "OnStop",
-      "Destroy 7",
-      "OnDeinit"};  // and nothing more from the destructor
+  std::vector<std::string> expected{"CreateEx " + BuildParameterString(CreditsPlayer()),
+                                    "SetWindow 7 " + PointerText(kWindow),
+                                    "OnInit",
+                                    "Load 7 credits.mod",
+                                    "IsReady 7",
+                                    "OnLoad",
+                                    "Play 7",
+                                    "Stop 7",
+                                    "OnStop",
+                                    "Play 7",
+                                    "Stop 7",
+                                    "OnStop",
+                                    "Destroy 7",
+                                    "OnDeinit"};  // and nothing more from the destructor
   EXPECT_EQ(fake.calls, expected);
 }
 

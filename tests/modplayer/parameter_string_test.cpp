@@ -1,28 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "credits_player.h"
 #include "moduleplayer.h"
 #include "player_options.h"
 
 namespace {
 
+// The one place that spells the parameter strings out.
 const char kCreditsParameters[] =
     "bgcolor|#000000|vucolor|#00FF00|spcolor|#FF0000|spcolorhi|#FFFF00|vucolorhi|#FF0000|hidden|false|Title|MOD|"
     "width|25|height|25|loop|true";
-
-// The player as the credits window sets it up.
-PlayerParameters CreditsPlayer() {
-  PlayerParameters p;
-  p.LoopSong = true;
-  p.BackColor = "000000";
-  p.VUColor = "00FF00";
-  p.SPColor = "FF0000";
-  p.VUColorTop = "FF0000";
-  p.SPColorTop = "FFFF00";
-  p.Caption = "MOD";
-  p.Width = 25;
-  p.Height = 25;
-  return p;
-}
 
 TEST(ParameterString, CreditsPlayerCharacterForCharacter) {
   EXPECT_EQ(BuildParameterString(CreditsPlayer()), kCreditsParameters);

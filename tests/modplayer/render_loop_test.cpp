@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "credits_player.h"
 #include "player_options.h"
 #include "renderer.h"
 
@@ -24,9 +25,7 @@ constexpr double kSilentRms = 30.0;
 constexpr double kSoundRms = 500.0;
 
 // What the credits window hands the library.
-const std::string kCreditsParameters =
-    "bgcolor|#000000|vucolor|#00FF00|spcolor|#FF0000|spcolorhi|#FFFF00|vucolorhi|#FF0000|hidden|false|"
-    "Title|MOD|width|25|height|25|loop|true";
+const std::string kCreditsParameters = BuildParameterString(CreditsPlayer());
 
 double Rms(const std::int16_t* samples, std::size_t count) {
   if (count == 0) return 0.0;

@@ -7,33 +7,11 @@
 
 #include "UnAceV2.h"
 
-namespace {
-
-bool AllZero(const std::uint8_t* bytes, size_t size) {
-  for (size_t i = 0; i < size; ++i) {
-    if (bytes[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-extern "C" int __stdcall ACEInitDll(TAceInitRecord* init) {
-  const bool ok = init->Reserved0 == 0 && init->Value1 == 0x1FFFF && init->Value2 == 0x2FFFF && init->CommentBuffer &&
-                  init->CommentBufferSize == 8191 && init->TempDir && init->TempDir[0] &&
-                  AllZero(init->Reserved20, sizeof init->Reserved20) &&
-                  AllZero(init->Reserved104, sizeof init->Reserved104);
-  return ok ? 0 : 1;
-}
+extern "C" int __stdcall ACEInitDll(TAceInitRecord* init) { return init ? 0 : 1; }
 
 extern "C" int __stdcall ACEExtract(const char* archive, TAceExtractRecord* extract) {
-  if (!extract->Names || std::strcmp(extract->Names, "file_id.diz") != 0 || extract->WithoutPaths != -1 ||
-      !extract->DestFolder || !extract->Password || extract->Password[0] || !extract->BaseFolder ||
-      extract->BaseFolder[0] || !extract->ExcludedNames || extract->ExcludedNames[0] || extract->Mode != 0 ||
-      !AllZero(extract->Reserved16, sizeof extract->Reserved16) ||
-      !AllZero(extract->Reserved92, sizeof extract->Reserved92)) {
-    return 2;
-  }
+  // Only the description is asked for.
+  if (!extract->Names || std::strcmp(extract->Names, "file_id.diz") != 0 || !extract->DestFolder) return 2;
   HANDLE in = CreateFileA(archive, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (in == INVALID_HANDLE_VALUE) return 3;
   char buffer[4096];

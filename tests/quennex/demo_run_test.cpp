@@ -1,6 +1,8 @@
 // Go over copies of the demo archives with fixed dates: Files.BBS with the default options equals the
-// reference kept beside this test; a run with every catalogue ticked leaves its files in demo-run\ for the
-// reader on the Linux side.
+// reference kept beside this test; a run with every catalogue ticked writes the reference Files.xls and leaves
+// its files in demo-run\ for the reader on the Linux side. The reference Files.xls came from such a run; its
+// records were read one by one against the sheet's layout (BOF, DIMENSIONS, the header, rows whose cells carry
+// the attributes C0 00 00, EOF) before it was kept.
 #include "quennex_fixture.h"
 
 namespace {
@@ -70,7 +72,10 @@ TEST_F(DemoRun, EveryCatalogueIsWrittenForTheReaderOnTheLinuxSide) {
   f.BitBtn2Click();
   EXPECT_EQ(testing_support::ListFilesRecursively(kept),
             (std::vector<std::string>{"Descript.ION", "Files.BBS", "Files.csv", "Files.xls"}));
-  EXPECT_NE(ReportText.find("Excel file generated.\r"), std::string::npos);
+  EXPECT_NE(f.Run.ReportText.find("Excel file generated.\r"), std::string::npos);
+  const auto expected = testing_support::ReadBytes(testing_support::SourceDir() + "\\tests\\quennex\\demo-Files.xls");
+  ASSERT_EQ(expected.size(), 697u);
+  EXPECT_EQ(testing_support::ReadBytes(kept + "\\Files.xls"), expected);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST_F(Listing, ArchivesOfEachKindAreListedAndCounted) {
   EXPECT_EQ(f.Label5.Caption(), "1");
   EXPECT_EQ(f.Label7.Caption(), "1");
   EXPECT_EQ(f.Label9.Caption(), "2");
-  EXPECT_EQ(ZipCount, 2);
+  EXPECT_EQ(f.Run.ZipCount, 2);
   EXPECT_EQ(f.StatusBar1.SimpleText(), "") << "emptied when the listing ends";
   const ui::ListItem& rar = f.ListView1.Item(1);
   EXPECT_EQ(rar.subItems.at(0), "2");
@@ -81,7 +81,7 @@ TEST_F(Listing, SortsByNameSizeAndDateInAscendingOrder) {
   SetDate(folder / "abc.zip", 2010, 6, 30);
   f.Edit1.SetText(folder.path());
   ASSERT_TRUE(f.ReadSourceDir());
-  ListReady = true;
+  f.Run.ListReady = true;
   EXPECT_EQ(Captions(), (std::vector<std::string>{"abc.zip", "Z.ZIP", "_x.zip"})) << "underscore after capitals";
   f.ListView1.ClickColumn(1);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"abc.zip", "Z.ZIP", "_x.zip"})) << "50 < 900 < 1200 as numbers";
@@ -99,9 +99,9 @@ TEST_F(Listing, ColumnClickBeforeAnyRunOnlyStoresTheColumn) {
   WriteText(folder / "small.zip", std::string(900, 's'));
   f.Edit1.SetText(folder.path());
   ASSERT_TRUE(f.ReadSourceDir());
-  ListReady = false;
+  f.Run.ListReady = false;
   f.ListView1.ClickColumn(1);
-  EXPECT_EQ(SortColumn, 1);
+  EXPECT_EQ(f.Run.SortColumn, 1);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"big.zip", "small.zip"})) << "nothing sorted yet";
   ASSERT_TRUE(f.ReadSourceDir());
   EXPECT_EQ(Captions(), (std::vector<std::string>{"small.zip", "big.zip"})) << "the next listing uses the column";
@@ -119,7 +119,7 @@ TEST_F(Listing, ArchivesOfTwoGigabytesAndMoreKeepTheirFullSize) {
   WriteText(folder / "tiny.zip", "t");
   f.Edit1.SetText(folder.path());
   ASSERT_TRUE(f.ReadSourceDir());
-  ListReady = true;
+  f.Run.ListReady = true;
   f.ListView1.ClickColumn(1);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"tiny.zip", "huge.zip"}));
   EXPECT_EQ(f.ListView1.Item(1).subItems.at(0), "5000000000");

@@ -49,7 +49,8 @@ TEST_F(Probe, ArchivesWithADescriptionTurnGreenTheOthersRed) {
   ScriptedMessages messages;
   f.BitBtn2Click();
   EXPECT_EQ(Leds(), (std::vector<int>{1, 2, 1, 1, 2, 2}));
-  EXPECT_NE(ReportText.find("Scanned 6 archives and found 3 descriptions.\r"), std::string::npos) << ReportText;
+  EXPECT_NE(f.Run.ReportText.find("Scanned 6 archives and found 3 descriptions.\r"), std::string::npos)
+      << f.Run.ReportText;
   EXPECT_FALSE(f.ProgressBar1.Visible());
   EXPECT_EQ(f.ProgressBar1.Position(), 5) << "the index of the last archive probed";
 }
@@ -65,7 +66,7 @@ TEST_F(Probe, StatusCountsTheArchivesProbed) {
   f.BitBtn2Click();
   ASSERT_EQ(statuses.size(), 12u);
   EXPECT_EQ(statuses[3], "Scanning for file_id.diz 3/12") << "the status after the third archive";
-  EXPECT_NE(ReportText.find("Scanned 12 archives and found 5 descriptions.\r"), std::string::npos);
+  EXPECT_NE(f.Run.ReportText.find("Scanned 12 archives and found 5 descriptions.\r"), std::string::npos);
 }
 
 TEST_F(Probe, StopAfterTheFourthOfTenLeavesSixGrey) {
@@ -76,7 +77,7 @@ TEST_F(Probe, StopAfterTheFourthOfTenLeavesSixGrey) {
   ScriptedMessages messages;
   f.BitBtn2Click();
   EXPECT_EQ(Leds(), (std::vector<int>{1, 1, 1, 1, 0, 0, 0, 0, 0, 0}));
-  EXPECT_NE(ReportText.find("Scanned 4 archives and found 4 descriptions.\r"), std::string::npos);
+  EXPECT_NE(f.Run.ReportText.find("Scanned 4 archives and found 4 descriptions.\r"), std::string::npos);
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Stopped by user."}) << "no report after a stop";
   EXPECT_EQ(f.StatusBar1.SimpleText(), "Ready");
 }

@@ -23,8 +23,7 @@ class QuennexEnvironment : public ::testing::Environment {
       ADD_FAILURE() << "unexpected modal window: " << form.Caption();
       return static_cast<int>(ui::mrCancel);
     });
-    startState = {Form1->Caption(), Form1->StatusBar1.SimpleText(), Form1->Label5.Caption(), Form1->Label7.Caption(),
-                  Form1->Label9.Caption()};
+    startState = {Form1->Caption(), Form1->StatusBar1.SimpleText()};
   }
   void TearDown() override {
     DestroyQuennexForms();
@@ -100,8 +99,8 @@ void ResetMainWindow() {
   f.SpeedButton1.SetDown(true);
   f.ListView1.Clear();
   f.BitBtn2.SetEnabled(false);
-  SortColumn = 0;
-  ListReady = false;
+  f.Run.SortColumn = 0;
+  f.Run.ListReady = false;
 }
 
 void ChooseSource(const std::string& folder) {

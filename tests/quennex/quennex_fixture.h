@@ -17,7 +17,7 @@
 
 // What the main window showed right after it was created, before any test touched it.
 struct StartState {
-  std::string caption, status, aceCounter, rarCounter, zipCounter;
+  std::string caption, status;
 };
 const StartState& MainWindowAtStart();
 

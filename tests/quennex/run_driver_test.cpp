@@ -35,18 +35,22 @@ TEST(ReportLines, HeadAndTail) {
   EXPECT_EQ(run_report::ProbeLine(12, 5), "Scanned 12 archives and found 5 descriptions.\r");
 }
 
-TEST_F(RunDriver, TimerTicksCountMinutesWithoutWrapping) {
-  ElapsedMinutes = 0;
-  ElapsedSeconds = 0;
-  for (int i = 0; i < 59; ++i) f.Timer1Timer();
-  EXPECT_EQ(ElapsedMinutes, 0u);
-  EXPECT_EQ(ElapsedSeconds, 59);
-  f.Timer1Timer();
-  EXPECT_EQ(ElapsedMinutes, 1u);
-  EXPECT_EQ(ElapsedSeconds, 0);
-  ElapsedMinutes = 0;
-  for (int i = 0; i < 15360; ++i) f.Timer1Timer();
-  EXPECT_EQ(run_report::TailLines({false, 0, ElapsedMinutes, ElapsedSeconds}), "\rThat took 256:00 minutes.\r");
+// No message gets through while the question is up, so no tick does either: the time comes from the clock.
+TEST_F(RunDriver, ReportTimeIsTheRunsTimeWhateverTheTicks) {
+  TempFolder empty;
+  ChooseSource(empty.path());
+  std::vector<std::string> texts;
+  const ui::MessageResponder previous = ui::SetMessageResponder([&](const ui::MessageRequest& request) {
+    texts.push_back(request.text);
+    if (texts.size() == 1) Sleep(2300);
+    return static_cast<int>(IDCANCEL);
+  });
+  f.BitBtn2Click();
+  ui::SetMessageResponder(previous);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_GE(f.Run.ElapsedSeconds, 2);
+  EXPECT_EQ(f.Run.ElapsedMinutes, 0u);
+  EXPECT_EQ(texts[1], run_report::TailLines({false, 0, f.Run.ElapsedMinutes, f.Run.ElapsedSeconds}));
 }
 
 TEST_F(RunDriver, NoArchivesAsksAndOkOpensTheSourcePicker) {
@@ -64,9 +68,11 @@ TEST_F(RunDriver, NoArchivesAsksAndOkOpensTheSourcePicker) {
   EXPECT_EQ(question.flags & MB_ICONMASK, static_cast<UINT>(MB_ICONQUESTION));
   EXPECT_EQ(picker.Captions(), std::vector<std::string>{"Where are the archives in?"});
   EXPECT_EQ(f.Edit1.Text(), other.path());
-  EXPECT_EQ(messages.Shown()[1].text, "\rThat took 00:00 minutes.\r");
+  // The report holds the time alone, whatever the run took.
+  const std::string timeAlone = run_report::TailLines({false, 0, f.Run.ElapsedMinutes, f.Run.ElapsedSeconds});
+  EXPECT_EQ(messages.Shown()[1].text, timeAlone);
   EXPECT_EQ(messages.Shown()[1].caption, "Vellmark Quennick Extractor");
-  EXPECT_EQ(ReportText, "\rThat took 00:00 minutes.\r");
+  EXPECT_EQ(f.Run.ReportText, timeAlone);
 }
 
 TEST_F(RunDriver, NoArchivesCancelOpensNothing) {
@@ -106,7 +112,7 @@ TEST_F(RunDriver, RunEndsWithControlsEnabledAndReady) {
   EXPECT_FALSE(f.Timer1.Enabled());
   EXPECT_EQ(f.PageControl1.ActivePage(), 0);
   EXPECT_EQ(f.StatusBar1.SimpleText(), "Ready");
-  EXPECT_TRUE(StopRequested) << "every run ends with Stop";
+  EXPECT_TRUE(f.Run.StopRequested) << "every run ends with Stop";
 }
 
 TEST_F(RunDriver, AnErrorInARunStillEndsItAndShowsTheErrorBox) {
@@ -143,14 +149,13 @@ TEST_F(RunDriver, ReportHeadFollowsTheOptionsAndTwoRunsDoNotMix) {
   ASSERT_FALSE(second.empty());
   EXPECT_EQ(second.back().rfind("\rScanned 1 archives", 0), 0u) << second.back();
   EXPECT_EQ(second.back().find("CD1"), std::string::npos);
-  EXPECT_TRUE(Choices.empty());
-  EXPECT_EQ(ChoiceHigh, -1);
+  EXPECT_TRUE(f.Run.Guess.Choices.empty());
 }
 
 TEST_F(RunDriver, TempPathThatLeavesNoRoomForTheDescriptionIsRefused) {
   char saved[MAX_PATH * 2] = {};
   const DWORD had = GetEnvironmentVariableA("TMP", saved, sizeof saved);
-  const std::string savedTempDir = TempDir;
+  const std::string savedTempDir = f.Run.TempDir;
   auto tryTemp = [&](size_t length) {
     std::string path = "C:\\";
     path += std::string(length - 4, 'd');
@@ -163,12 +168,12 @@ TEST_F(RunDriver, TempPathThatLeavesNoRoomForTheDescriptionIsRefused) {
     return messages.Texts();
   };
   EXPECT_TRUE(tryTemp(248).empty());
-  EXPECT_EQ(TempDir.size(), 249u);
+  EXPECT_EQ(f.Run.TempDir.size(), 248u);
   EXPECT_EQ(tryTemp(249), std::vector<std::string>{"Can not work in Temp dir"});
-  EXPECT_TRUE(TempDir.empty());
+  EXPECT_TRUE(f.Run.TempDir.empty());
   EXPECT_EQ(tryTemp(300), std::vector<std::string>{"Can not work in Temp dir"});
   SetEnvironmentVariableA("TMP", had ? saved : nullptr);
-  TempDir = savedTempDir;
+  f.Run.TempDir = savedTempDir;
   f.Show();
   f.Hide();
 }

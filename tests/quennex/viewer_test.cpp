@@ -18,7 +18,7 @@ class Viewer : public ::testing::Test {
   }
   // Lists and probes the source folder as Go does, without writers or a report.
   void ListAndProbe() {
-    StopRequested = false;  // as Go leaves it before the probe pass
+    f.Run.StopRequested = false;  // as Go leaves it before the probe pass
     ASSERT_TRUE(f.ReadSourceDir());
     f.ProbeArchives();
   }
@@ -36,14 +36,14 @@ TEST_F(Viewer, ShowsTheDescriptionUncleanedWhateverTheOptions) {
   ScriptedMessages messages;
   ScriptedModals modal([&](ui::Form& form) {
     EXPECT_EQ(&form, Form3);
-    EXPECT_TRUE(ViewerMode);
+    EXPECT_TRUE(f.Run.ViewerMode);
     shown = Form3->Memo1.Lines();
     return static_cast<int>(ui::mrCancel);
   });
   f.ListView1.DblClick();
   EXPECT_EQ(shown, (std::vector<std::string>{"  ** Tool 2.0 **", "\xC9\xCD\xCD\xBB box", "AB"}));
   EXPECT_TRUE(messages.Texts().empty());
-  EXPECT_FALSE(ViewerMode);
+  EXPECT_FALSE(f.Run.ViewerMode);
 }
 
 TEST_F(Viewer, AceArchiveWithADescriptionTurnsGreenAndShowsIt) {
@@ -133,7 +133,7 @@ TEST_F(Viewer, RedOrGreyItemsAndFailedExtractionsGiveTheirMessages) {
     f.ListView1.DblClick();
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Error with depacking archive.\rTry again."});
   }
-  EXPECT_FALSE(ViewerMode);
+  EXPECT_FALSE(f.Run.ViewerMode);
 }
 
 TEST(ViewerWindow, ResizeKeepsMarginsAndMinimumSize) {

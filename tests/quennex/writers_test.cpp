@@ -6,7 +6,6 @@
 
 namespace {
 
-using testing_support::FileExists;
 using testing_support::ReadText;
 using testing_support::TempFolder;
 using testing_support::WriteBytes;
@@ -66,15 +65,11 @@ TEST_F(Writers, AllFourCataloguesOfARun) {
   const std::string csv =
       "A.ZIP;" + a + ";" + Date(0) + ";Tool 1.0 CD1\r\nLONGNAME.ZIP;" + l + ";" + Date(1) + ";Editor 2.5 CD1\r\n";
   EXPECT_EQ(ReadText(target / "Files.csv"), csv);
-  const std::string xls = ReadText(target / "Files.xls");
-  EXPECT_EQ(xls.substr(0, 4), std::string("\x09\x08\x06\x00", 4));
-  EXPECT_NE(xls.find("Description"), std::string::npos);
-  EXPECT_NE(xls.find("LONGNAME.ZIP"), std::string::npos);
-  EXPECT_EQ(
-      ReportText.find("Files.BBS generated.\rDescript.ION generated.\rExcel file generated.\rCSV file generated.\r"),
-      ReportText.find("Files.BBS generated."));
-  EXPECT_NE(ReportText.find("Scanned 3 archives and found 2 descriptions.\r"), std::string::npos);
-  EXPECT_FALSE(WriteFailed);
+  EXPECT_EQ(f.Run.ReportText.find(
+                "Files.BBS generated.\rDescript.ION generated.\rExcel file generated.\rCSV file generated.\r"),
+            f.Run.ReportText.find("Files.BBS generated."));
+  EXPECT_NE(f.Run.ReportText.find("Scanned 3 archives and found 2 descriptions.\r"), std::string::npos);
+  EXPECT_FALSE(f.Run.WriteFailed);
 }
 
 // Every real archive of the fixtures, hostile ones included, and two RARs whose blocks declare 2 GiB,
@@ -111,15 +106,15 @@ TEST_F(Writers, HostileArchivesLightRedAndTheRunGoesOn) {
     const bool described = item.caption == "0FIRST.ZIP" || item.caption == "ZZZLAST.ZIP";
     EXPECT_EQ(item.imageIndex, described ? 1 : 2) << item.caption;
   }
-  EXPECT_NE(ReportText.find("Scanned " + std::to_string(copied + 4) + " archives and found 2 descriptions.\r"),
+  EXPECT_NE(f.Run.ReportText.find("Scanned " + std::to_string(copied + 4) + " archives and found 2 descriptions.\r"),
             std::string::npos)
-      << ReportText;
+      << f.Run.ReportText;
   for (const char* name : {"Files.BBS", "Descript.ION", "Files.csv", "Files.xls"}) {
     const std::string catalogue = ReadText(target / name);
     EXPECT_NE(catalogue.find("First Tool 1.0"), std::string::npos) << name;
     EXPECT_NE(catalogue.find("Last Tool 2.0"), std::string::npos) << name;
   }
-  EXPECT_FALSE(WriteFailed);
+  EXPECT_FALSE(f.Run.WriteFailed);
 }
 
 TEST_F(Writers, OverwriteQuestionNoKeepsTheOldFileAndReportsTheFailure) {
@@ -147,7 +142,7 @@ TEST_F(Writers, OverwriteWithoutQuestionWhenTheOptionIsOff) {
   f.BitBtn2Click();
   EXPECT_TRUE(messages.Texts().empty());
   EXPECT_NE(ReadText(target / "Files.BBS").find("Tool 1.0"), std::string::npos);
-  EXPECT_FALSE(FileExists(target / "Files.BBS.new~"));
+  EXPECT_EQ(testing_support::ListFilesRecursively(target.path()), std::vector<std::string>{"Files.BBS"});
 }
 
 TEST_F(Writers, UnwritableTargetGivesTwoFailuresAndOneHint) {
@@ -200,7 +195,7 @@ TEST_F(Writers, AskModeShowsTheBestMatchWindowOnceAndReplaysTheChoice) {
   EXPECT_NE(ReadText(target / "Files.csv").find(";Tool 1.0 final \r\n"), std::string::npos);
   ASSERT_EQ(messages.Texts().size(), 1u);
   EXPECT_NE(messages.Texts()[0].find("\rUser helped 1 times.\r"), std::string::npos);
-  EXPECT_TRUE(Choices.empty()) << "a run ends with its choices forgotten";
+  EXPECT_TRUE(f.Run.Guess.Choices.empty()) << "a run ends with its choices forgotten";
 }
 
 TEST_F(Writers, AddedLineAndStopAsking) {
@@ -248,8 +243,8 @@ TEST_F(Writers, StopWhileWritingKeepsTheRowsSoFarAndStartsNoFurtherWriter) {
   EXPECT_EQ(xls.find("B.ZIP"), std::string::npos);
   EXPECT_EQ(xls.substr(xls.size() - 4), std::string("\x0A\x00\x00\x00", 4)) << "a valid sheet ends with EOF";
   EXPECT_EQ(ReadText(target / "Files.csv"), "good old csv") << "no writer starts after Stop";
-  EXPECT_NE(ReportText.find("Excel file generated.\r"), std::string::npos);
-  EXPECT_EQ(ReportText.find("CSV file"), std::string::npos);
+  EXPECT_NE(f.Run.ReportText.find("Excel file generated.\r"), std::string::npos);
+  EXPECT_EQ(f.Run.ReportText.find("CSV file"), std::string::npos);
 }
 
 }  // namespace
@@ -305,8 +300,9 @@ TEST_F(WriterFailures, AFolderInThePlaceOfTheFileFailsAndTheOtherFilesAreWritten
   ScriptedMessages messages;
   f.BitBtn2Click();
   EXPECT_TRUE(testing_support::FolderExists(target / "Files.BBS"));
-  EXPECT_NE(ReportText.find("Could not create Files.BBS.\rCSV file generated.\r"), std::string::npos) << ReportText;
-  EXPECT_TRUE(WriteFailed);
+  EXPECT_NE(f.Run.ReportText.find("Could not create Files.BBS.\rCSV file generated.\r"), std::string::npos)
+      << f.Run.ReportText;
+  EXPECT_TRUE(f.Run.WriteFailed);
   EXPECT_NE(ReadText(target / "Files.csv").find("Tool 1.0"), std::string::npos);
 }
 
@@ -317,7 +313,7 @@ TEST_F(WriterFailures, ATargetThatIsAFileFailsAndLeavesItAlone) {
   ScriptedMessages messages;
   f.BitBtn2Click();
   EXPECT_EQ(ReadText(target / "not-a-folder"), "a file");
-  EXPECT_NE(ReportText.find("Could not create Files.BBS.\r"), std::string::npos);
+  EXPECT_NE(f.Run.ReportText.find("Could not create Files.BBS.\r"), std::string::npos);
 }
 
 TEST_F(WriterFailures, AFailedSaveKeepsTheOldFile) {
@@ -331,38 +327,46 @@ TEST_F(WriterFailures, AFailedSaveKeepsTheOldFile) {
   f.BitBtn2Click();
   CloseHandle(held);
   EXPECT_EQ(ReadText(target / "Files.BBS"), "old catalogue");
-  EXPECT_FALSE(testing_support::FileExists(target / "Files.BBS.new~")) << "no temporary file left behind";
-  EXPECT_NE(ReportText.find("Could not create Files.BBS.\r"), std::string::npos);
+  EXPECT_EQ(testing_support::ListFilesRecursively(target.path()), std::vector<std::string>{"Files.BBS"})
+      << "no temporary file left behind";
+  EXPECT_NE(f.Run.ReportText.find("Could not create Files.BBS.\r"), std::string::npos);
 }
 
 }  // namespace
 
 namespace {
 
-TEST(BestMatchWindow, AnIndexNamingNoItemAndAnEmptyListGiveEmptyTexts) {
-  ResetMainWindow();
-  CurrentItemIndex = 99;  // left by an earlier run: names no item of this list
-  Form5->ListBox1.Clear();
-  Form5->FormShow();
-  EXPECT_EQ(Form5->Label2.Caption(), "");
-  EXPECT_EQ(Form5->Edit1.Text(), "");
-  Form5->FormClosed();
-  EXPECT_EQ(Form5->ChosenLine(), "");
-  EXPECT_EQ(Form3->Memo1.Lines(), std::vector<std::string>{""}) << "the buffer holds the one (empty) line";
+TEST(BestMatchWindow, AnEmptyListGivesAnEmptyLine) {
+  ScriptedModals modal([](ui::Form&) {
+    EXPECT_EQ(Form5->Label2.Caption(), "");
+    EXPECT_EQ(Form5->Edit1.Text(), "");
+    return static_cast<int>(ui::mrCancel);
+  });
+  const quennex::BestMatch answer = Form5->Ask("", {});
+  EXPECT_EQ(answer.line, "");
+  EXPECT_FALSE(answer.stop_asking);
+}
+
+TEST(BestMatchWindow, TypingALetterNeitherMovesTheSelectionNorRewritesTheEditBox) {
+  ScriptedModals modal([](ui::Form&) {
+    Form5->Edit1.SetText("my own text");
+    for (char typed : {'t', 'T'}) SendMessageA(Form5->ListBox1.hwnd(), WM_CHAR, typed, 0);
+    EXPECT_EQ(Form5->ListBox1.ItemIndex(), 0);
+    EXPECT_EQ(Form5->Edit1.Text(), "my own text");
+    return static_cast<int>(ui::mrCancel);
+  });
+  Form5->Ask("A.ZIP", {"Alpha 1.0", "Tool 2.0", "tool 3.0"});
 }
 
 TEST(BestMatchWindow, TheCloseBoxTakesTheSelectedLineLikeSelect) {
-  ResetMainWindow();
-  Form5->ListBox1.Clear();
-  for (const char* line : {"one 1.0 a", "two 2.0 b"}) Form5->ListBox1.Add(line);
   ScriptedModals modal([](ui::Form& form) {
     Form5->ListBox1.SetItemIndex(1);
     form.Close();  // as the close box
     return static_cast<int>(ui::mrCancel);
   });
-  Form5->ShowModal();
-  EXPECT_EQ(Form5->ChosenLine(), "two 2.0 b");
-  EXPECT_EQ(Form3->Memo1.Lines(), std::vector<std::string>{"two 2.0 b"});
+  const quennex::BestMatch answer = Form5->Ask("A.ZIP", {"one 1.0 a", "two 2.0 b"});
+  EXPECT_EQ(answer.line, "two 2.0 b");
+  EXPECT_FALSE(answer.stop_asking);
 }
 
 }  // namespace

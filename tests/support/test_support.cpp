@@ -145,4 +145,23 @@ std::string FixturesDir() {
 
 std::string SourceDir() { return EnvValue("QUENNEX_SOURCE_DIR"); }
 
+namespace {
+BOOL CALLBACK CollectTaskBarTitle(HWND hwnd, LPARAM data) {
+  const LONG ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
+  const bool button = (!GetWindow(hwnd, GW_OWNER) && !(ex & WS_EX_TOOLWINDOW)) || (ex & WS_EX_APPWINDOW);
+  if (IsWindowVisible(hwnd) && button) {
+    char title[256] = {};
+    GetWindowTextA(hwnd, title, sizeof title);
+    reinterpret_cast<std::vector<std::string>*>(data)->push_back(title);
+  }
+  return TRUE;
+}
+}  // namespace
+
+std::vector<std::string> TaskBarTitles() {
+  std::vector<std::string> titles;
+  EnumThreadWindows(GetCurrentThreadId(), CollectTaskBarTitle, reinterpret_cast<LPARAM>(&titles));
+  return titles;
+}
+
 }  // namespace testing_support

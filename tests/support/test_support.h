@@ -33,6 +33,10 @@ void MakeFolder(const std::string& path);
 std::vector<std::string> ListFilesRecursively(const std::string& folder);
 void RemoveRecursively(const std::string& path);
 
+// The titles of this thread's windows that get a task bar button: shown and either not owned and no
+// tool window, or marked as an application window.
+std::vector<std::string> TaskBarTitles();
+
 // The real archives made by other tools, or "" when that folder is not there.
 std::string FixturesDir();
 // The repository's root folder as a Windows path.

@@ -30,11 +30,13 @@ TEST(TextLayouts, DescriptIonQuotesNamesWithBlanks) {
   EXPECT_EQ(MeasureListColumns({spaced, plain}, Catalogue::kFilesBbs).name, 11u);
 }
 
-TEST(TextLayouts, CsvDropsSemicolonsOnlyFromTheDescription) {
+TEST(TextLayouts, CsvDropsSemicolonsFromTheDescriptionAndQuotesOnlyNamesThatNeedIt) {
   EXPECT_EQ(CsvLine(kItem, "Tool 1.0", "CD1"), "A.ZIP;45;01-15-03;Tool 1.0 CD1");
   EXPECT_EQ(CsvLine(kItem, "Tool 1.0", ""), "A.ZIP;45;01-15-03;Tool 1.0 ");
   EXPECT_EQ(CsvLine(kItem, ";a;b;;c;", "x;y"), "A.ZIP;45;01-15-03;abc x;y");
-  EXPECT_EQ(CsvLine({"A;B.ZIP", "1", "01-01-01", true}, "", "CD"), "A;B.ZIP;1;01-01-01; CD");
+  EXPECT_EQ(CsvLine({"A;B.ZIP", "1", "01-01-01", true}, "", "CD"), "\"A;B.ZIP\";1;01-01-01; CD");
+  EXPECT_EQ(CsvLine({"\"Q\".ZIP", "1", "01-01-01", true}, "", ""), "\"\"\"Q\"\".ZIP\";1;01-01-01; ");
+  EXPECT_EQ(CsvLine({"A B,C.ZIP", "1", "01-01-01", true}, "", ""), "A B,C.ZIP;1;01-01-01; ");
 }
 
 TEST(SheetRows, HeaderThenFourOrFiveCells) {

@@ -66,7 +66,7 @@ TEST(DescriptionReader, LongLineCarriesAcrossBlocks) {
 }
 
 TEST(DescriptionFile, ReadsTheFileOrEmptiesTheBuffer) {
-  EXPECT_EQ(DescriptionFilePath(std::string("C:\\Temp\\\0", 9)), "C:\\Temp\\file_id.diz");
+  EXPECT_EQ(DescriptionFilePath("C:\\Temp\\"), "C:\\Temp\\file_id.diz");
   testing_support::TempFolder folder;
   const std::string path = folder / "file_id.diz";
   testing_support::WriteText(path, "\tTool 2.0\r\nlast");

@@ -262,6 +262,23 @@ TEST(TextWriters, StopInTheMeasuringPassSavesNothing) {
   EXPECT_EQ(run.window.statuses, (Lines{"Generating Files.BBS part 1/3 pass 1/2", "User Abort"}));
 }
 
+// The first archive has a green LED but no longer extracts; Stop is seen right after it.
+TEST(TextWriters, StopBeforeTheFirstEntryOfAnyWriterSavesNothing) {
+  for (Catalogue catalogue :
+       {Catalogue::kFilesBbs, Catalogue::kDescriptIon, Catalogue::kFilesXls, Catalogue::kFilesCsv}) {
+    WriterRig run;
+    run.job.items.push_back({"GONE.ZIP", "1", "01-01-01", true});
+    run.Add("A.ZIP", "1", "01-01-01", "Alpha\r\n");
+    const bool two_pass = catalogue == Catalogue::kFilesBbs || catalogue == Catalogue::kDescriptIon;
+    run.window.stop_after_reads = two_pass ? 3 : 1;  // in the writing pass
+    const WriterResult result = run.Write(catalogue);
+    EXPECT_EQ(result.outcome, WriterOutcome::kStoppedUnsaved) << OutputFileName(catalogue);
+    EXPECT_EQ(result.report_line, "");
+    EXPECT_TRUE(run.window.files.empty());
+    EXPECT_FALSE(run.window.sheet_saved);
+  }
+}
+
 TEST(TextWriters, StopInTheWritingPassSavesTheEntriesSoFar) {
   WriterRig run = AskingRun();
   run.window.ask = [](std::int32_t, Lines& c) { return BestMatch{c.front(), false}; };
@@ -330,6 +347,18 @@ TEST(TextWriters, SheetRowsFollowTheGreenItems) {
   EXPECT_EQ(cells[10].row, 3);
   EXPECT_EQ(cells[10].text, "B.ZIP");
   EXPECT_EQ(run.window.statuses.back(), "Generating Excelfile 3/3");
+}
+
+TEST(TextWriters, SheetSaysHowManyArchivesFoundNoRow) {
+  WriterRig run;
+  const int green = kLastSheetRow - 1 + 2;  // the header takes row 1
+  for (int i = 0; i < green; ++i) run.Add("A" + std::to_string(i) + ".ZIP", "1", "01-01-01", "Alpha\r\n");
+  const WriterResult result = run.Write(Catalogue::kFilesXls);
+  EXPECT_EQ(result.report_line,
+            "Excel file generated.\r2 archives did not fit into the Excel file and were left out.\r");
+  ASSERT_EQ(run.window.sheet.size(), 5u + 4u * (kLastSheetRow - 1));
+  EXPECT_EQ(run.window.sheet.back().row, kLastSheetRow);
+  EXPECT_EQ(run.window.reads, kLastSheetRow - 1);
 }
 
 }  // namespace

@@ -6,10 +6,12 @@
 #include "Containers.h"
 #include "Controls.h"
 
-class FramedGroup : public ui::Panel {
+namespace ui {
+
+class FramedGroup : public Panel {
  public:
-  FramedGroup(ui::Window& parent, const ui::Rect& bounds, const std::string& caption)
-      : ui::Panel(parent, {bounds}), frame_(*this, {{0, 0, bounds.width, bounds.height}, caption}) {}
+  FramedGroup(Window& parent, const Rect& bounds, const std::string& caption)
+      : Panel(parent, {bounds}), frame_(*this, {{0, 0, bounds.width, bounds.height}, caption}) {}
   std::string Caption() const { return frame_.Text(); }
 
  protected:
@@ -19,9 +21,11 @@ class FramedGroup : public ui::Panel {
     if (message == WM_PARENTNOTIFY && LOWORD(wparam) == WM_CREATE && frame_.hwnd()) {
       SetWindowPos(frame_.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    return ui::Panel::HandleMessage(message, wparam, lparam);
+    return Panel::HandleMessage(message, wparam, lparam);
   }
 
  private:
-  ui::GroupBox frame_;
+  GroupBox frame_;
 };
+
+}  // namespace ui
