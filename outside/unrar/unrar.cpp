@@ -118,7 +118,7 @@ struct OwnArchive {
 struct Step {
   bool header = false;  // RARReadHeader, else RARProcessFile
   int result = 0;
-  RarHeaderRecord record{};  // a header's
+  RarHeaderRecord record{};  // a header read, as filled in
   int operation = 0;         // RARProcessFile's
   bool named = false;        // extracted to the dest_name given
   bool wrote = false;        // extracted: file (when not named) was written with data
@@ -445,6 +445,7 @@ int OpenLive(RarArchive& rar) {
 
 int ReadHeaderLive(RarArchive& rar, RarHeaderRecord& header) {
   if (rar.own) return ReadOwnHeader(rar, header);
+  if (!rar.reader) return kRarBadData;  // the archive could not be opened again
   rar.entry = nullptr;
   if (rar.entries_allowed && rar.entries_read >= *rar.entries_allowed) return kRarBadData;
   archive_entry* entry = nullptr;
@@ -466,6 +467,7 @@ int ReadHeaderLive(RarArchive& rar, RarHeaderRecord& header) {
 
 int ProcessLive(RarArchive& rar, int operation, const char* dest_folder, const char* dest_name, Step* step) {
   if (rar.own) return ProcessOwn(*rar.own, operation, dest_folder, dest_name, step);
+  if (!rar.reader) return kRarBadData;
   if (!rar.entry) return kRarBadArgument;
   archive_entry* entry = rar.entry;
   rar.entry = nullptr;
@@ -560,6 +562,7 @@ int __stdcall RARReadHeader(RarHandle handle, RarHeaderRecord* header) try {
   if (!rar || !header) return kRarBadArgument;
   if (rar->replay) {
     if (const Step* step = NextReplayed(*rar, true, 0, false)) {
+      if (step->result != kRarOk) return step->result;  // the record is left as it was
       char* const comment_buffer = header->comment_buffer;
       const std::uint32_t comment_buffer_size = header->comment_buffer_size;
       *header = step->record;
@@ -574,7 +577,7 @@ int __stdcall RARReadHeader(RarHandle handle, RarHeaderRecord* header) try {
     Step step;
     step.header = true;
     step.result = result;
-    step.record = *header;
+    if (result == kRarOk) step.record = *header;
     Record(*rar, std::move(step));
   }
   return result;
