@@ -63,9 +63,12 @@ bool EntpackeZIP(const std::string& archive, const std::string& tempDir) {
   return false;
 }
 
-bool EntpackeRAR(const std::string& archive, const std::string& tempDir) {
-  std::string target = tempDir + WantedName;
-  if (!ClearDescription(target)) return false;
+namespace {
+
+enum class RarOutcome { kWritten, kNothing, kFailed };
+
+// Extracts every entry named file_id.diz to target; kWritten when at least one file was written.
+RarOutcome ExtractFromRar(const std::string& archive, std::string& target) {
   char comment[16384];
   RarOpenRecord open{};
   open.archive_name = archive.c_str();
@@ -73,11 +76,11 @@ bool EntpackeRAR(const std::string& archive, const std::string& tempDir) {
   open.comment_buffer = comment;
   open.comment_buffer_size = sizeof comment;
   RarHandle handle = RAROpenArchive(&open);
-  if (open.open_result != kRarOk || !handle) return false;
+  if (open.open_result != kRarOk || !handle) return RarOutcome::kNothing;
 
   RarHeaderRecord header{};
   header.comment_buffer = nullptr;
-  bool found = false;
+  bool written = false;
   for (int status = RARReadHeader(handle, &header); status == kRarOk; status = RARReadHeader(handle, &header)) {
     header.file_name[sizeof header.file_name - 1] = '\0';
     const std::string name = header.file_name;
@@ -85,18 +88,32 @@ bool EntpackeRAR(const std::string& archive, const std::string& tempDir) {
     const std::string file = cut == std::string::npos ? name : name.substr(cut + 1);
     if (LowerInLocale(file) == WantedName) {
       if (RARProcessFile(handle, kRarExtract, nullptr, target.data()) != kRarOk) {
-        // A damaged description is no description, whatever an earlier entry left.
         RARCloseArchive(handle);
-        DeleteFileA(target.c_str());
-        return false;
+        return RarOutcome::kFailed;
       }
-      found = true;
+      // A folder of that name succeeds without writing anything.
+      if (!(header.flags & kRarEntryFolder)) written = true;
     } else if (RARProcessFile(handle, kRarSkip, nullptr, nullptr) != kRarOk) {
       break;
     }
   }
   RARCloseArchive(handle);
-  return found && files::FileExists(target);
+  return written ? RarOutcome::kWritten : RarOutcome::kNothing;
+}
+
+}  // namespace
+
+bool EntpackeRAR(const std::string& archive, const std::string& tempDir) {
+  std::string target = tempDir + WantedName;
+  // A written description replaces the previous one, so that one is removed only when this archive
+  // wrote none; a damaged description is no description, whatever an earlier entry left. One the
+  // library could not write over is removed and tried again.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (ExtractFromRar(archive, target) == RarOutcome::kWritten && files::FileExists(target)) return true;
+    bool attributes_reset = false;
+    if (!ClearDescription(target, &attributes_reset) || !attributes_reset) return false;
+  }
+  return false;
 }
 
 bool EntpackeACE(const std::string& archive, const std::string& tempDir) {

@@ -108,6 +108,13 @@ TEST_P(EachKind, ArchiveWithoutDescriptionLeavesNoStaleOne) {
   ExpectNothingOrExactly(false, "");
   EXPECT_TRUE(Extract({{"file_id.diz", "new"}}));
   ExpectNothingOrExactly(true, "new");
+  // A folder of that name is no description either, and a read-only one from before gives way.
+  EXPECT_FALSE(Extract({{"file_id.diz", "", true}}));
+  ExpectNothingOrExactly(false, "");
+  WriteText(DescriptionPath(), "read-only, from before");
+  SetFileAttributesA(DescriptionPath().c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(Extract({{"file_id.diz", "newer"}}));
+  ExpectNothingOrExactly(true, "newer");
 }
 
 TEST_P(EachKind, DamagedOrOversizedDescriptionIsRefused) {
