@@ -1,0 +1,188 @@
+#include "zip_legacy.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace zip {
+
+namespace {
+
+constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
+  std::array<std::uint32_t, 256> table{};
+  for (std::uint32_t i = 0; i < 256; ++i) {
+    std::uint32_t c = i;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[i] = c;
+  }
+  return table;
+}
+constexpr auto kCrcTable = MakeCrcTable();
+
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint32_t Le32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+constexpr std::uint8_t kEndSignature[] = {'P', 'K', 5, 6};
+constexpr std::uint8_t kCentralSignature[] = {'P', 'K', 1, 2};
+constexpr std::uint8_t kLocalSignature[] = {'P', 'K', 3, 4};
+constexpr std::size_t kEndSize = 22;
+constexpr std::size_t kCentralSize = 46;
+constexpr std::size_t kLocalSize = 30;
+constexpr std::size_t kMaxComment = 0xFFFF;
+// Directories of archives from the days of these methods are a few KB; this bounds the memory.
+constexpr std::uint64_t kMaxDirectory = 16u << 20;
+// A local header lies at most this far before its data.
+constexpr std::uint64_t kMaxLocalSize = kLocalSize + 2 * 0xFFFF;
+// Local headers read to place one entry's data.
+constexpr int kMaxCandidates = 16;
+
+struct Directory {
+  std::vector<std::uint8_t> bytes;
+  std::uint64_t correction = 0;  // bytes in front of the archive, e.g. a self-extractor
+};
+
+// Reads the central directory named by the end record nearest the end of the file.
+Status ReadDirectory(Source& source, Directory& dir) {
+  const std::uint64_t file_size = source.Size();
+  if (file_size < kEndSize) return Status::kNotFound;
+  const std::size_t tail_size = static_cast<std::size_t>(std::min<std::uint64_t>(file_size, kEndSize + kMaxComment));
+  std::vector<std::uint8_t> tail(tail_size);
+  const std::uint64_t tail_at = file_size - tail_size;
+  if (source.ReadAt(tail_at, tail.data(), tail_size) != tail_size) return Status::kNotFound;
+  // The end record nearest the end whose comment fits in the file.
+  std::size_t end = tail_size - kEndSize;
+  for (;; --end) {
+    if (std::memcmp(&tail[end], kEndSignature, 4) == 0 && end + kEndSize + Le16(&tail[end + 20]) <= tail_size) break;
+    if (end == 0) return Status::kNotFound;
+  }
+  const std::uint32_t size = Le32(&tail[end + 12]);
+  const std::uint32_t offset = Le32(&tail[end + 16]);
+  if (size == 0xFFFFFFFFu || offset == 0xFFFFFFFFu) return Status::kUnsupported;  // ZIP64
+  const std::uint64_t end_at = tail_at + end;
+  if (size == 0 || size > end_at || size > kMaxDirectory) return Status::kNotFound;
+  const auto directory_at = [&](std::uint64_t at) {
+    std::uint8_t signature[4];
+    return source.ReadAt(at, signature, 4) == 4 && std::memcmp(signature, kCentralSignature, 4) == 0;
+  };
+  // The directory ends where the end record begins; when it lies further on than the record says,
+  // something was put in front of the archive and every offset moves by as much.
+  std::uint64_t start = end_at - size;
+  if (start >= offset && directory_at(start)) {
+    dir.correction = start - offset;
+  } else if (directory_at(offset)) {
+    start = offset;
+    dir.correction = 0;
+  } else {
+    return Status::kNotFound;
+  }
+  dir.bytes.resize(size);
+  if (source.ReadAt(start, dir.bytes.data(), size) != size) return Status::kNotFound;
+  return Status::kOk;
+}
+
+// Calls visit(entry, local header offset) for each legacy entry of the directory.
+template <typename Visit>
+void ForEachLegacyEntry(const Directory& dir, Visit visit) {
+  const std::vector<std::uint8_t>& b = dir.bytes;
+  std::size_t at = 0;
+  while (at + kCentralSize <= b.size() && std::memcmp(&b[at], kCentralSignature, 4) == 0) {
+    const std::uint8_t* p = &b[at];
+    Entry entry;
+    entry.flags = Le16(p + 8);
+    entry.method = Le16(p + 10);
+    entry.crc = Le32(p + 16);
+    entry.packed_size = Le32(p + 20);
+    entry.size = Le32(p + 24);
+    const std::uint64_t local = std::uint64_t{Le32(p + 42)} + dir.correction;
+    at += kCentralSize + Le16(p + 28) + Le16(p + 30) + Le16(p + 32);
+    if (IsLegacyMethod(entry.method) && entry.packed_size != 0xFFFFFFFFu && entry.size != 0xFFFFFFFFu) {
+      visit(entry, local);
+    }
+  }
+}
+
+// Fills entry.data_offset from the local header at offset; false when there is none that fits.
+bool PlaceData(Source& source, std::uint64_t offset, Entry& entry) {
+  std::uint8_t h[kLocalSize];
+  if (source.ReadAt(offset, h, kLocalSize) != kLocalSize || std::memcmp(h, kLocalSignature, 4) != 0) return false;
+  if (Le16(h + 8) != entry.method) return false;
+  entry.data_offset = offset + kLocalSize + Le16(h + 26) + Le16(h + 28);
+  return entry.data_offset + entry.packed_size <= source.Size();
+}
+
+}  // namespace
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < size; ++i) crc = kCrcTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+  return ~crc;
+}
+
+std::size_t MemorySource::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) {
+  if (offset >= size_) return 0;
+  const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, size_ - offset));
+  std::memcpy(out, data_ + offset, n);
+  return n;
+}
+
+Status Decode(const Entry& entry, const std::uint8_t* packed, std::uint8_t* out) {
+  if (entry.encrypted()) return Status::kUnsupported;
+  Status status;
+  switch (entry.method) {
+    case 1:
+      status = Unshrink(packed, entry.packed_size, out, entry.size);
+      break;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+      status = Unreduce(packed, entry.packed_size, entry.method - 1, out, entry.size);
+      break;
+    case 6:
+      status =
+          Explode(packed, entry.packed_size, (entry.flags & 0x0002) != 0, (entry.flags & 0x0004) != 0, out, entry.size);
+      break;
+    default:
+      return Status::kUnsupported;
+  }
+  if (status != Status::kOk) return status;
+  return Crc32(out, entry.size) == entry.crc ? Status::kOk : Status::kCrcMismatch;
+}
+
+Status FindLegacyEntry(Source& source, std::uint64_t data_offset, Entry& entry) {
+  Directory dir;
+  const Status status = ReadDirectory(source, dir);
+  if (status != Status::kOk) return status;
+  // The nearest local headers in front of the data, in directory order among equals.
+  std::vector<std::pair<Entry, std::uint64_t>> candidates;
+  ForEachLegacyEntry(dir, [&](const Entry& e, std::uint64_t local) {
+    if (local + kLocalSize <= data_offset && data_offset - local <= kMaxLocalSize) candidates.emplace_back(e, local);
+  });
+  std::stable_sort(candidates.begin(), candidates.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  if (candidates.size() > kMaxCandidates) candidates.resize(kMaxCandidates);
+  for (auto& [e, local] : candidates) {
+    if (PlaceData(source, local, e) && e.data_offset == data_offset) {
+      entry = e;
+      return Status::kOk;
+    }
+  }
+  return Status::kNotFound;
+}
+
+Status ListLegacyEntries(Source& source, std::vector<Entry>& entries) {
+  entries.clear();
+  Directory dir;
+  const Status status = ReadDirectory(source, dir);
+  if (status != Status::kOk) return status;
+  ForEachLegacyEntry(dir, [&](Entry e, std::uint64_t local) {
+    if (PlaceData(source, local, e)) entries.push_back(e);
+  });
+  return Status::kOk;
+}
+
+}  // namespace zip

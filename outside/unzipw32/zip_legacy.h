@@ -1,0 +1,74 @@
+#pragma once
+// The ZIP methods of PKZIP 0.9x and 1.x: Shrink (1), Reduce (2 to 5) and Implode (6), which
+// libarchive does not decode, and the central directory lookup that finds such an entry's fields.
+// No Windows headers here, so this also builds natively for fuzzing.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace zip {
+
+enum class Status {
+  kOk,
+  kUnsupported,  // not one of these methods, or encrypted
+  kCorrupt,      // the compressed data is invalid or ends too early
+  kCrcMismatch,  // decoded bytes do not match the stored CRC-32
+  kTooLarge,     // over the caller's limits
+  kNotFound,     // no such entry in the central directory
+};
+
+// The usual ZIP CRC-32 of data.
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size);
+
+// Each decoder fills out with exactly size bytes and reads no byte outside packed.
+Status Unshrink(const std::uint8_t* packed, std::size_t packed_size, std::uint8_t* out, std::size_t size);
+// factor 1 to 4 (methods 2 to 5).
+Status Unreduce(const std::uint8_t* packed, std::size_t packed_size, int factor, std::uint8_t* out, std::size_t size);
+Status Explode(const std::uint8_t* packed, std::size_t packed_size, bool window_8k, bool literal_tree,
+               std::uint8_t* out, std::size_t size);
+
+constexpr bool IsLegacyMethod(std::uint16_t method) { return method >= 1 && method <= 6; }
+
+// An entry as the central directory describes it.
+struct Entry {
+  std::uint16_t flags = 0;
+  std::uint16_t method = 0;
+  std::uint32_t crc = 0;
+  std::uint32_t packed_size = 0;
+  std::uint32_t size = 0;
+  std::uint64_t data_offset = 0;  // behind the local header
+  bool encrypted() const { return (flags & 0x0001) != 0; }
+};
+
+// Decodes entry's data (packed_size bytes) into out (size bytes) and checks the CRC.
+Status Decode(const Entry& entry, const std::uint8_t* packed, std::uint8_t* out);
+
+// Random access to the archive bytes.
+class Source {
+ public:
+  virtual ~Source() = default;
+  virtual std::uint64_t Size() const = 0;
+  // Reads up to size bytes at offset; returns how many were read.
+  virtual std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) = 0;
+};
+
+class MemorySource : public Source {
+ public:
+  MemorySource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  std::uint64_t Size() const override { return size_; }
+  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override;
+
+ private:
+  const std::uint8_t* data_;
+  std::size_t size_;
+};
+
+// Finds the entry whose data begins at data_offset, as its local header places it, through the
+// central directory. Only the legacy methods are looked for; archives that need ZIP64 fields for
+// their directory are not read.
+Status FindLegacyEntry(Source& source, std::uint64_t data_offset, Entry& entry);
+
+// Every legacy entry of the central directory, in directory order.
+Status ListLegacyEntries(Source& source, std::vector<Entry>& entries);
+
+}  // namespace zip
