@@ -55,6 +55,29 @@ TEST_F(Probe, ArchivesWithADescriptionTurnGreenTheOthersRed) {
   EXPECT_EQ(f.ProgressBar1.Position(), 5) << "the index of the last archive probed";
 }
 
+// Shrink, Reduce (factors 1, 2 and 4) and Implode: real members, each with a member of the same
+// method behind it as file_id.diz.
+TEST_F(Probe, LegacyZipMethodsWithADescriptionTurnGreen) {
+  const std::string fixtures = testing_support::FixturesDir();
+  if (fixtures.empty()) GTEST_SKIP() << "no fixtures";
+  const std::pair<const char*, std::size_t> archives[] = {
+      {"commons-compress__SHRUNK.ZIP", 0},   {"sharpcompress__Zip.reduce1.zip", 1},
+      {"sharpcompress__Zip.reduce2.zip", 1}, {"sharpcompress__Zip.reduce4.zip", 1},
+      {"sharpcompress__Zip.implode.zip", 0},
+  };
+  int i = 0;
+  for (const auto& [name, first] : archives) {
+    const auto source = testing_support::ReadBytes(fixtures + "\\legacy\\" + name);
+    const std::size_t diz = name[0] == 'c' ? 1 : 2;
+    Put(NumberedZip('l', i++), makers::CopyZipMembers(source, {{first, "PROGRAM.EXE"}, {diz, "FILE_ID.DIZ"}}));
+  }
+  f.CheckBox8.SetChecked(false);
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_EQ(Leds(), std::vector<int>(5, 1));
+  EXPECT_NE(ReportText.find("Scanned 5 archives and found 5 descriptions.\r"), std::string::npos) << ReportText;
+}
+
 TEST_F(Probe, StatusCountsTheArchivesProbed) {
   for (int i = 0; i < 12; ++i) {
     Put(NumberedZip('t', i), i < 5 ? makers::MakeZip({{"file_id.diz", kDiz}}) : makers::MakeZip({{"x.txt", "x"}}));
