@@ -279,21 +279,27 @@ void Set(Bytes& b, size_t at, int width, std::uint32_t v) {
   for (int i = 0; i < width; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-}  // namespace
-
-Bytes CopyZipMembers(const Bytes& zip, const std::vector<CopiedMember>& members) {
+// Where each central directory record of zip starts.
+std::vector<size_t> CentralRecords(const Bytes& zip) {
   const Bytes end_signature = {'P', 'K', 5, 6};
   const auto end = std::find_end(zip.begin(), zip.end(), end_signature.begin(), end_signature.end());
   if (end == zip.end()) throw std::runtime_error("no end record");
   const size_t end_at = static_cast<size_t>(end - zip.begin());
-  std::vector<size_t> central;  // where each directory record starts
+  std::vector<size_t> records;
   for (size_t at = Le(zip, end_at + 16, 4), n = Le(zip, end_at + 10, 2); n > 0; --n) {
-    central.push_back(at);
+    records.push_back(at);
     at += 46 + Le(zip, at + 28, 2) + Le(zip, at + 30, 2) + Le(zip, at + 32, 2);
   }
+  return records;
+}
+
+}  // namespace
+
+Bytes CopyZipMembers(const std::vector<CopiedMember>& members) {
   Bytes out, directory;
   for (const CopiedMember& m : members) {
-    const size_t record = central.at(m.index);
+    const Bytes& zip = *m.zip;
+    const size_t record = CentralRecords(zip).at(m.index);
     const size_t local = Le(zip, record + 42, 4);
     const size_t data = local + 30 + Le(zip, local + 26, 2) + Le(zip, local + 28, 2);
     const size_t packed = Le(zip, record + 20, 4);
@@ -316,7 +322,7 @@ Bytes CopyZipMembers(const Bytes& zip, const std::vector<CopiedMember>& members)
   }
   const std::uint32_t directory_at = static_cast<std::uint32_t>(out.size());
   out.insert(out.end(), directory.begin(), directory.end());
-  out.insert(out.end(), end_signature.begin(), end_signature.end());
+  Put32(out, 0x06054B50);
   Put32(out, 0);  // this disk, the directory's disk
   Put16(out, static_cast<std::uint32_t>(members.size()));
   Put16(out, static_cast<std::uint32_t>(members.size()));

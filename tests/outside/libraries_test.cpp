@@ -487,7 +487,7 @@ TEST_F(Unzip, LegacyMethodsWithADescriptionBehind) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.archive);
     const Bytes source = testing_support::ReadBytes(fixtures + "\\legacy\\" + c.archive);
-    Bytes archive = makers::CopyZipMembers(source, {{c.first, "DOCS\\PROGRAM.EXE"}, {c.diz, "FILE_ID.DIZ"}});
+    Bytes archive = makers::CopyZipMembers({{&source, c.first, "DOCS\\PROGRAM.EXE"}, {&source, c.diz, "FILE_ID.DIZ"}});
     zip::MemorySource listing(archive.data(), archive.size());
     std::vector<zip::Entry> entries;
     ASSERT_EQ(zip::ListLegacyEntries(listing, entries), zip::Status::kOk);

@@ -69,7 +69,8 @@ TEST_F(Probe, LegacyZipMethodsWithADescriptionTurnGreen) {
   for (const auto& [name, first] : archives) {
     const auto source = testing_support::ReadBytes(fixtures + "\\legacy\\" + name);
     const std::size_t diz = name[0] == 'c' ? 1 : 2;
-    Put(NumberedZip('l', i++), makers::CopyZipMembers(source, {{first, "PROGRAM.EXE"}, {diz, "FILE_ID.DIZ"}}));
+    Put(NumberedZip('l', i++),
+        makers::CopyZipMembers({{&source, first, "PROGRAM.EXE"}, {&source, diz, "FILE_ID.DIZ"}}));
   }
   f.CheckBox8.SetChecked(false);
   ScriptedMessages messages;
