@@ -4,6 +4,7 @@
 #include <archive_entry.h>
 
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,20 +37,26 @@ class ArchiveSource : public zip::Source {
   std::uint64_t size_;
 };
 
+// The entries libarchive cannot decode, found through the central directory.
+struct LegacyEntries {
+  explicit LegacyEntries(outside::ArchiveFile* file) : source(file), directory(source) {}
+  LegacyEntries(const LegacyEntries&) = delete;
+  LegacyEntries& operator=(const LegacyEntries&) = delete;
+  ArchiveSource source;
+  zip::LegacyDirectory directory;
+};
+
 // Extracts the entry whose data starts at data_offset when it is packed with a method libarchive
 // lacks; the central directory gives its method, sizes and CRC.
-outside::EntryResult ExtractLegacyEntry(outside::ArchiveFile* file, std::int64_t data_offset,
-                                        const std::string& target) {
-  ArchiveSource source(file);
+outside::EntryResult ExtractLegacyEntry(LegacyEntries& legacy, std::int64_t data_offset, const std::string& target) {
   zip::Entry entry;
-  if (data_offset < 0 ||
-      zip::FindLegacyEntry(source, static_cast<std::uint64_t>(data_offset), entry) != zip::Status::kOk) {
+  if (data_offset < 0 || legacy.directory.Find(static_cast<std::uint64_t>(data_offset), entry) != zip::Status::kOk) {
     return outside::EntryResult::kBadData;
   }
   if (entry.size > outside::kMaxEntrySize) return outside::EntryResult::kTooLarge;
   if (entry.packed_size > kMaxLegacyPacked) return outside::EntryResult::kBadData;
   std::vector<std::uint8_t> packed(entry.packed_size);
-  if (source.ReadAt(entry.data_offset, packed.data(), packed.size()) != packed.size()) {
+  if (legacy.source.ReadAt(entry.data_offset, packed.data(), packed.size()) != packed.size()) {
     return outside::EntryResult::kBadData;
   }
   std::vector<char> data(entry.size);
@@ -66,6 +73,7 @@ std::int32_t Unzip(const char* archive_path, const char* dest_folder, const char
   archive_read_support_format_zip_seekable(reader.handle);
   outside::ArchiveFile* file = nullptr;
   if (outside::OpenArchiveFile(reader.handle, archive_path, &file) != ARCHIVE_OK) return kUnzipOpenFailed;
+  std::optional<LegacyEntries> legacy;  // read when libarchive first fails on an entry
   std::int32_t written = 0;
   for (;;) {
     archive_entry* entry = nullptr;
@@ -80,7 +88,10 @@ std::int32_t Unzip(const char* archive_path, const char* dest_folder, const char
     // Right after the header the reader stands at the entry's data.
     const std::int64_t data_offset = archive_filter_bytes(reader.handle, 0);
     outside::EntryResult result = outside::ExtractEntry(reader.handle, entry, target);
-    if (result == outside::EntryResult::kBadData) result = ExtractLegacyEntry(file, data_offset, target);
+    if (result == outside::EntryResult::kBadData) {
+      if (!legacy) legacy.emplace(file);
+      result = ExtractLegacyEntry(*legacy, data_offset, target);
+    }
     if (result == outside::EntryResult::kOk) ++written;
   }
   return written;

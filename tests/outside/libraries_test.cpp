@@ -489,8 +489,7 @@ TEST_F(Unzip, LegacyMethodsWithADescriptionBehind) {
     const Bytes source = testing_support::ReadBytes(fixtures + "\\legacy\\" + c.archive);
     Bytes archive = makers::CopyZipMembers({{&source, c.first, "DOCS\\PROGRAM.EXE"}, {&source, c.diz, "FILE_ID.DIZ"}});
     zip::MemorySource listing(archive.data(), archive.size());
-    std::vector<zip::Entry> entries;
-    ASSERT_EQ(zip::ListLegacyEntries(listing, entries), zip::Status::kOk);
+    const std::vector<zip::Entry> entries = zip::LegacyDirectory(listing).List();
     ASSERT_EQ(entries.size(), 2u);
     const zip::Entry diz = entries[1];
 

@@ -42,17 +42,18 @@ TEST(ZipLegacy, EveryMemberOfTheRealArchivesDecodesToItsCrc) {
     SCOPED_TRACE(name);
     const Bytes archive = testing_support::ReadBytes(fixtures + "\\legacy\\" + name);
     zip::MemorySource source(archive.data(), archive.size());
-    std::vector<zip::Entry> entries;
-    ASSERT_EQ(zip::ListLegacyEntries(source, entries), zip::Status::kOk);
+    const zip::LegacyDirectory directory(source);
+    ASSERT_EQ(directory.status(), zip::Status::kOk);
+    const std::vector<zip::Entry> entries = directory.List();
     EXPECT_FALSE(entries.empty());
     for (const zip::Entry& e : entries) {
       Bytes out(e.size);
       EXPECT_EQ(zip::Decode(e, archive.data() + e.data_offset, out.data()), zip::Status::kOk) << e.data_offset;
       methods_seen |= 1 << e.method;
       zip::Entry found;
-      EXPECT_EQ(zip::FindLegacyEntry(source, e.data_offset, found), zip::Status::kOk);
+      EXPECT_EQ(directory.Find(e.data_offset, found), zip::Status::kOk);
       EXPECT_EQ(found.data_offset, e.data_offset);
-      EXPECT_EQ(zip::FindLegacyEntry(source, e.data_offset + 1, found), zip::Status::kNotFound);
+      EXPECT_EQ(directory.Find(e.data_offset + 1, found), zip::Status::kNotFound);
     }
   }
   EXPECT_EQ(methods_seen, 0b1101110) << "Shrink, Reduce factors 1, 2 and 4, Implode";
