@@ -13,7 +13,6 @@ enum class Status {
   kUnsupported,  // not one of these methods, or encrypted
   kCorrupt,      // the compressed data is invalid or ends too early
   kCrcMismatch,  // decoded bytes do not match the stored CRC-32
-  kTooLarge,     // over the caller's limits
   kNotFound,     // no such entry in the central directory
 };
 
