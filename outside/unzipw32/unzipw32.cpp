@@ -56,7 +56,7 @@ outside::EntryResult ExtractLegacyEntry(LegacyEntries& legacy, std::int64_t data
   if (entry.size > outside::kMaxEntrySize) return outside::EntryResult::kTooLarge;
   if (entry.packed_size > kMaxLegacyPacked) return outside::EntryResult::kBadData;
   std::vector<std::uint8_t> packed(entry.packed_size);
-  if (legacy.source.ReadAt(entry.data_offset, packed.data(), packed.size()) != packed.size()) {
+  if (legacy.directory.ReadAt(entry.data_offset, packed.data(), packed.size()) != packed.size()) {
     return outside::EntryResult::kBadData;
   }
   std::vector<char> data(entry.size);

@@ -73,6 +73,9 @@ class LegacyDirectory {
   Status Find(std::uint64_t data_offset, Entry& entry) const;
   // Every entry whose local header is where the directory says, in directory order.
   std::vector<Entry> List() const;
+  // Reads archive bytes like Source::ReadAt, from the end of the file read for the directory when
+  // it holds them: in a small archive, everything.
+  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) const;
 
  private:
   struct Listed {
@@ -80,7 +83,14 @@ class LegacyDirectory {
     std::size_t order;  // in the directory
     Entry entry;
   };
+  Status ReadDirectory(std::vector<std::uint8_t>& directory, std::uint64_t& correction);
+  // Sets entry.data_offset from the local header at offset; false when there is none that fits.
+  bool PlaceData(std::uint64_t offset, Entry& entry) const;
+
   Source& source_;
+  std::uint64_t size_;
+  std::vector<std::uint8_t> tail_;
+  std::uint64_t tail_at_ = 0;
   Status status_;
   std::vector<Listed> entries_;  // furthest header first; in directory order among equals
 };
