@@ -60,23 +60,26 @@ TEST_F(Probe, ArchivesWithADescriptionTurnGreenTheOthersRed) {
 TEST_F(Probe, LegacyZipMethodsWithADescriptionTurnGreen) {
   const std::string fixtures = testing_support::FixturesDir();
   if (fixtures.empty()) GTEST_SKIP() << "no fixtures";
-  const std::pair<const char*, std::size_t> archives[] = {
-      {"commons-compress__SHRUNK.ZIP", 0},   {"sharpcompress__Zip.reduce1.zip", 1},
-      {"sharpcompress__Zip.reduce2.zip", 1}, {"sharpcompress__Zip.reduce4.zip", 1},
-      {"sharpcompress__Zip.implode.zip", 0},
+  struct Source {
+    const char* name;
+    std::size_t first, diz;  // members in the central directory
+  };
+  const Source sources[] = {
+      {"commons-compress__SHRUNK.ZIP", 0, 1},   {"sharpcompress__Zip.reduce1.zip", 1, 2},
+      {"sharpcompress__Zip.reduce2.zip", 1, 2}, {"sharpcompress__Zip.reduce4.zip", 1, 2},
+      {"sharpcompress__Zip.implode.zip", 0, 2},
   };
   int i = 0;
-  for (const auto& [name, first] : archives) {
-    const auto source = testing_support::ReadBytes(fixtures + "\\legacy\\" + name);
-    const std::size_t diz = name[0] == 'c' ? 1 : 2;
-    Put(NumberedZip('l', i++),
-        makers::CopyZipMembers({{&source, first, "PROGRAM.EXE"}, {&source, diz, "FILE_ID.DIZ"}}));
+  for (const Source& s : sources) {
+    const auto zip = testing_support::ReadBytes(fixtures + "\\legacy\\" + s.name);
+    Put(NumberedZip('l', i++), makers::CopyZipMembers({{&zip, s.first, "PROGRAM.EXE"}, {&zip, s.diz, "FILE_ID.DIZ"}}));
   }
   f.CheckBox8.SetChecked(false);
   ScriptedMessages messages;
   f.BitBtn2Click();
   EXPECT_EQ(Leds(), std::vector<int>(5, 1));
-  EXPECT_NE(ReportText.find("Scanned 5 archives and found 5 descriptions.\r"), std::string::npos) << ReportText;
+  EXPECT_NE(f.Run.ReportText.find("Scanned 5 archives and found 5 descriptions.\r"), std::string::npos)
+      << f.Run.ReportText;
 }
 
 TEST_F(Probe, StatusCountsTheArchivesProbed) {
