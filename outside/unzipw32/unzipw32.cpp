@@ -16,6 +16,9 @@ namespace {
 
 // An entry of at most 1 MiB takes less than this in any of the legacy methods.
 constexpr std::uint32_t kMaxLegacyPacked = 4u << 20;
+// Bytes decoded by our legacy decoders per archive: each entry is small, but a hostile archive
+// may hold thousands of them under the wanted name.
+constexpr std::uint64_t kLegacyDecodeBudget = std::uint64_t{256} << 20;
 
 struct Reader {
   archive* handle = archive_read_new();
@@ -44,6 +47,7 @@ struct LegacyEntries {
   LegacyEntries& operator=(const LegacyEntries&) = delete;
   ArchiveSource source;
   zip::LegacyDirectory directory;
+  std::uint64_t budget = kLegacyDecodeBudget;
 };
 
 // Extracts the entry whose data starts at data_offset when it is packed with a method libarchive
@@ -54,7 +58,8 @@ outside::EntryResult ExtractLegacyEntry(LegacyEntries& legacy, std::int64_t data
     return outside::EntryResult::kBadData;
   }
   if (entry.size > outside::kMaxEntrySize) return outside::EntryResult::kTooLarge;
-  if (entry.packed_size > kMaxLegacyPacked) return outside::EntryResult::kBadData;
+  if (entry.packed_size > kMaxLegacyPacked || entry.size > legacy.budget) return outside::EntryResult::kBadData;
+  legacy.budget -= entry.size;
   std::vector<std::uint8_t> packed(entry.packed_size);
   if (legacy.directory.ReadAt(entry.data_offset, packed.data(), packed.size()) != packed.size()) {
     return outside::EntryResult::kBadData;
