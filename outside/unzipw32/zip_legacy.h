@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "byte_source.h"
+
 namespace zip {
 
 enum class Status {
@@ -42,25 +44,8 @@ struct Entry {
 // Decodes entry's data (packed_size bytes) into out (size bytes) and checks the CRC.
 Status Decode(const Entry& entry, const std::uint8_t* packed, std::uint8_t* out);
 
-// Random access to the archive bytes.
-class Source {
- public:
-  virtual ~Source() = default;
-  virtual std::uint64_t Size() const = 0;
-  // Reads up to size bytes at offset; returns how many were read.
-  virtual std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) = 0;
-};
-
-class MemorySource : public Source {
- public:
-  MemorySource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::uint64_t Size() const override { return size_; }
-  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override;
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-};
+using Source = outside::ByteSource;
+using outside::MemorySource;
 
 // The legacy entries of an archive's central directory, read once. Archives that need ZIP64
 // fields for their directory are not read.
