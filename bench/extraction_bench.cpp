@@ -1,7 +1,11 @@
 // extraction_bench make FOLDER COUNT: writes COUNT ZIP and COUNT RAR archives of about 60 KB, each
 //   with file_id.diz behind a larger member.
-// extraction_bench run FOLDER: extracts every archive's file_id.diz as the probe pass does, once to
-//   warm the caches and five times timed, and prints archives per second for each kind.
+// extraction_bench make-legacy FOLDER COUNT FIXTURES: writes COUNT ZIP archives of the old PKZIP
+//   methods, half Shrink and half Implode, from members of the real archives in FIXTURES\legacy,
+//   each with file_id.diz behind a larger member.
+// extraction_bench run FOLDER [PATTERN...]: extracts every archive's file_id.diz as the probe pass
+//   does, once to warm the caches and five times timed, and prints archives per second for each
+//   pattern (default *.zip and *.rar).
 #include <windows.h>
 
 #include <algorithm>
@@ -47,6 +51,40 @@ int Make(const std::string& folder, int count) {
   return 0;
 }
 
+makers::Bytes Load(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    std::fprintf(stderr, "cannot read %s\n", path.c_str());
+    std::exit(1);
+  }
+  makers::Bytes bytes;
+  for (int c; (c = std::fgetc(file)) != EOF;) bytes.push_back(static_cast<std::uint8_t>(c));
+  std::fclose(file);
+  return bytes;
+}
+
+int MakeLegacy(const std::string& folder, int count, const std::string& fixtures) {
+  CreateDirectoryA(folder.c_str(), nullptr);
+  // A 15 KB text shrunk behind an 81-byte shrunk one; a 45 KB program imploded behind 818 bytes of
+  // imploded text.
+  const makers::Bytes reduced = Load(fixtures + "\\legacy\\sharpcompress__Zip.reduce1.zip");
+  const makers::Bytes shrunk = Load(fixtures + "\\legacy\\commons-compress__SHRUNK.ZIP");
+  const makers::Bytes imploded = Load(fixtures + "\\legacy\\sharpcompress__Zip.implode.zip");
+  const makers::Bytes header = Load(fixtures + "\\legacy\\commons-compress__imploding-4Kdict-2trees.zip");
+  for (int i = 0; i < count; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%04d", i);
+    if (i % 2 == 0) {
+      Save(folder + "\\s" + name + ".zip",
+           makers::CopyZipMembers({{&reduced, 0, std::string("READ") + name + ".TXT"}, {&shrunk, 1, "file_id.diz"}}));
+    } else {
+      Save(folder + "\\i" + name + ".zip",
+           makers::CopyZipMembers({{&imploded, 0, std::string("PROG") + name + ".EXE"}, {&header, 0, "file_id.diz"}}));
+    }
+  }
+  return 0;
+}
+
 std::vector<std::string> List(const std::string& folder, const char* pattern) {
   std::vector<std::string> paths;
   WIN32_FIND_DATAA data;
@@ -59,11 +97,12 @@ std::vector<std::string> List(const std::string& folder, const char* pattern) {
   return paths;
 }
 
-int Run(const std::string& folder) {
+int Run(const std::string& folder, const std::vector<std::string>& patterns) {
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  for (const char* pattern : {"*.zip", "*.rar"}) {
-    const auto paths = List(folder, pattern);
+  for (const std::string& pattern : patterns) {
+    const auto paths = List(folder, pattern.c_str());
+    if (paths.empty()) continue;
     // One pass warms the caches; of five timed passes the median is shown, with the best.
     int found = 0;
     std::vector<double> rates;
@@ -75,8 +114,8 @@ int Run(const std::string& folder) {
     }
     std::sort(rates.begin(), rates.end());
     std::printf(
-        "wine   %-4s quennex extraction loop:   %5zu archives, %5d found, %7.0f archives/s (warm, median; best %.0f)\n",
-        pattern + 2, paths.size(), found, rates[rates.size() / 2], rates.back());
+        "wine   %-6s quennex extraction loop: %5zu archives, %5d found, %7.0f archives/s (warm, median; best %.0f)\n",
+        pattern.c_str(), paths.size(), found, rates[rates.size() / 2], rates.back());
   }
   return 0;
 }
@@ -85,7 +124,14 @@ int Run(const std::string& folder) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "make") return Make(argv[2], std::atoi(argv[3]));
-  if (argc == 3 && std::string(argv[1]) == "run") return Run(argv[2]);
-  std::fprintf(stderr, "usage: extraction_bench make FOLDER COUNT | run FOLDER\n");
+  if (argc == 5 && std::string(argv[1]) == "make-legacy") return MakeLegacy(argv[2], std::atoi(argv[3]), argv[4]);
+  if (argc >= 3 && std::string(argv[1]) == "run") {
+    std::vector<std::string> patterns(argv + 3, argv + argc);
+    if (patterns.empty()) patterns = {"*.zip", "*.rar"};
+    return Run(argv[2], patterns);
+  }
+  std::fprintf(
+      stderr,
+      "usage: extraction_bench make FOLDER COUNT | make-legacy FOLDER COUNT FIXTURES | run FOLDER [PATTERN...]\n");
   return 2;
 }

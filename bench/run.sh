@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Extraction speed: quennex's extraction loop under Wine next to native bsdtar and unzip loops over
-# the same 1,000 ZIP and 1,000 RAR archives.
+# the same 1,000 ZIP and 1,000 RAR archives; then, when the real archives of ../shared/fixtures are
+# there, over 1,000 ZIP archives of the Shrink and Implode methods made from their members.
 # Usage: bench/run.sh [BUILD_DIR]   (default: the build scripts/test.sh tests on this host, see
 # QUENNEX_ARCH in scripts/host.sh; a finished build whose Wine session no test uses now)
 set -eu
@@ -28,19 +29,33 @@ run "$exe" run "$windows_data" >/dev/null
 run "$exe" run "$windows_data"
 run "$build/bench/probe_bench.exe" "$windows_data"
 
-rate() {  # rate LABEL COMMAND... : runs COMMAND ARCHIVE for every archive of the label's kind, warm
-  local label=$1 kind=$2; shift 2
-  for f in "$data"/*."$kind"; do "$@" "$f" >/dev/null 2>&1; done
+rate() {  # rate LABEL FOLDER GLOB COMMAND... : runs COMMAND ARCHIVE for every archive GLOB matches, warm
+  local label=$1 folder=$2 glob=$3; shift 3
+  for f in "$folder"/$glob; do "$@" "$f" >/dev/null 2>&1; done
   local start end n
   start=$(date +%s.%N)
   n=0
-  for f in "$data"/*."$kind"; do "$@" "$f" >/dev/null 2>&1; n=$((n + 1)); done
+  for f in "$folder"/$glob; do "$@" "$f" >/dev/null 2>&1; n=$((n + 1)); done
   end=$(date +%s.%N)
-  awk -v n="$n" -v s="$start" -v e="$end" -v l="$label" -v k="$kind" \
-    'BEGIN { printf "native %-4s %-28s %5d archives, %7.0f archives/s (warm)\n", k, l ":", n, n / (e - s) }'
+  awk -v n="$n" -v s="$start" -v e="$end" -v l="$label" -v k="$glob" \
+    'BEGIN { printf "native %-6s %-24s %5d archives, %7.0f archives/s (warm)\n", k, l ":", n, n / (e - s) }'
 }
 bsdtar_diz() { bsdtar -xOf "$1" file_id.diz; }
 unzip_diz() { unzip -p "$1" file_id.diz; }
-rate "bsdtar -xOf loop" zip bsdtar_diz
-rate "unzip -p loop" zip unzip_diz
-rate "bsdtar -xOf loop" rar bsdtar_diz
+rate "bsdtar -xOf loop" "$data" "*.zip" bsdtar_diz
+rate "unzip -p loop" "$data" "*.zip" unzip_diz
+rate "bsdtar -xOf loop" "$data" "*.rar" bsdtar_diz
+
+fixtures=$root/../shared/fixtures
+[ -d "$fixtures/legacy" ] || { echo "no $fixtures/legacy: no Shrink and Implode archives"; exit 0; }
+fixtures=$(cd "$fixtures" && pwd)
+legacy=$build/bench-legacy
+windows_legacy="Z:${legacy//\//\\}"
+if [ ! -f "$legacy/i0999.zip" ]; then
+  rm -rf "$legacy"
+  run "$exe" make-legacy "$windows_legacy" 1000 "Z:${fixtures//\//\\}"
+fi
+echo "legacy archives: $(ls "$legacy"/s*.zip | wc -l) Shrink, $(ls "$legacy"/i*.zip | wc -l) Implode, $(du -sh "$legacy" | cut -f1) in all"
+run "$exe" run "$windows_legacy" "s*.zip" "i*.zip"
+rate "unzip -p loop" "$legacy" "s*.zip" unzip_diz
+rate "unzip -p loop" "$legacy" "i*.zip" unzip_diz

@@ -12,8 +12,8 @@ fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 decoder=$root/outside/unacev2
 tests=$root/tests/ace
-decoder_sources=("$decoder"/ace_*.cpp)
-args=(--include "$decoder" --include "$tests" --source "$tests/fuzz_ace_decoder.cpp")
+decoder_sources=("$decoder"/ace_*.cpp "$root/outside/common/byte_source.cpp")
+args=(--include "$decoder" --include "$root/outside/common" --include "$tests" --source "$tests/fuzz_ace_decoder.cpp")
 for src in "${decoder_sources[@]}"; do
   case $src in */ace_decoder.cpp) args+=(--source "$src") ;; *) args+=(--hot "$src") ;; esac
 done

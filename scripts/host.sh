@@ -6,7 +6,7 @@
 # A 96-byte i386 Linux program that exits with status 42; hosts that run 64-bit user code only refuse it.
 host_runs_32bit_code() {
   local probe status=0
-  probe=$(mktemp)
+  probe=$(mktemp "${quennex_root:-${TMPDIR:-/tmp}}/.i386-probe.XXXXXX")  # not /tmp, which may be noexec
   echo 'f0VMRgEBAQAAAAAAAAAAAAIAAwABAAAAVIAECDQAAAAAAAAAAAAAADQAIAABAAAAAAAAAAEAAAAAAAAAAIAECACABAhgAAAAYAAAAAUAAAAAEAAAuAEAAAC7KgAAAM2A' |
     base64 -d >"$probe"
   chmod +x "$probe"

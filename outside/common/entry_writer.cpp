@@ -81,6 +81,10 @@ EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::strin
   std::vector<char> data;
   const EntryResult result = ReadEntry(reader, entry, data);
   if (result != EntryResult::kOk) return result;
+  return WriteEntry(target, std::move(data), outcome);
+}
+
+EntryResult WriteEntry(const std::string& target, std::vector<char> data, Outcome* outcome) {
   if (!ReplaceFileWith(target, data)) {
     if (outcome) outcome->complete = false;
     return EntryResult::kWriteFailed;

@@ -38,7 +38,10 @@ bool ReplaceFileWith(const std::string& target, const std::vector<char>& data);
 
 struct Outcome;
 
-// ReadEntry, then ReplaceFileWith; outcome, if given, learns what was written or that a write failed.
+// ReplaceFileWith for decoded bytes; outcome, if given, learns what was written or that a write failed.
+EntryResult WriteEntry(const std::string& target, std::vector<char> data, Outcome* outcome = nullptr);
+
+// ReadEntry, then WriteEntry.
 EntryResult ExtractEntry(archive* reader, archive_entry* entry, const std::string& target, Outcome* outcome = nullptr);
 
 // The archive file behind a reader opened by OpenArchiveFile; it lives until archive_read_free.

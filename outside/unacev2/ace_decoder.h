@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "byte_source.h"
+
 namespace ace {
 
 enum class Status {
@@ -31,25 +33,8 @@ const char* StatusText(Status status);
 std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* data, std::size_t size);
 constexpr std::uint32_t kCrcStart = 0xFFFFFFFFu;
 
-// Random access to the archive bytes.
-class Source {
- public:
-  virtual ~Source() = default;
-  virtual std::uint64_t Size() const = 0;
-  // Reads up to size bytes at offset; returns how many were read.
-  virtual std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) = 0;
-};
-
-class MemorySource : public Source {
- public:
-  MemorySource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::uint64_t Size() const override { return size_; }
-  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override;
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-};
+using Source = outside::ByteSource;
+using outside::MemorySource;
 
 enum Method : std::uint8_t { kStored = 0, kLz77 = 1, kBlocked = 2 };
 

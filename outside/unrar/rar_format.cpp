@@ -9,22 +9,8 @@ namespace rar {
 
 namespace {
 
-constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
-  std::array<std::uint32_t, 256> table{};
-  for (std::uint32_t i = 0; i < 256; ++i) {
-    std::uint32_t c = i;
-    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table[i] = c;
-  }
-  return table;
-}
-constexpr auto kCrcTable = MakeCrcTable();
-
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Le32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
+using outside::Le16;
+using outside::Le32;
 
 constexpr std::uint8_t kSignature[] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00};
 constexpr std::uint8_t kMainBlock = 0x73, kFileBlock = 0x74, kEndBlock = 0x7B;
@@ -93,16 +79,7 @@ std::u16string DecodeWideName(const std::uint8_t* field, std::size_t size, std::
 }  // namespace
 
 std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* data, std::size_t size) {
-  crc = ~crc;
-  for (std::size_t i = 0; i < size; ++i) crc = kCrcTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-  return ~crc;
-}
-
-std::size_t MemorySource::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) {
-  if (offset >= size_) return 0;
-  const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, size_ - offset));
-  std::memcpy(out, data_ + offset, n);
-  return n;
+  return ~outside::Crc32Steps(~crc, data, size);
 }
 
 std::size_t CachedSource::ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "byte_source.h"
+
 namespace rar {
 
 enum class Status {
@@ -26,25 +28,8 @@ enum class Status {
 // The usual CRC-32 (as zlib's crc32), continued from crc.
 std::uint32_t Crc32(std::uint32_t crc, const std::uint8_t* data, std::size_t size);
 
-// Random access to the archive bytes.
-class Source {
- public:
-  virtual ~Source() = default;
-  virtual std::uint64_t Size() const = 0;
-  // Reads up to size bytes at offset; returns how many were read.
-  virtual std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) = 0;
-};
-
-class MemorySource : public Source {
- public:
-  MemorySource(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  std::uint64_t Size() const override { return size_; }
-  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override;
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-};
+using Source = outside::ByteSource;
+using outside::MemorySource;
 
 // Serves the many small header reads from one block read ahead.
 class CachedSource : public Source {

@@ -266,4 +266,70 @@ bool CorruptFirst(Bytes& archive, const std::string& needle) {
   return true;
 }
 
+namespace {
+
+std::uint32_t Le(const Bytes& b, size_t at, int width) {
+  if (at + static_cast<size_t>(width) > b.size()) throw std::runtime_error("zip ends early");
+  std::uint32_t v = 0;
+  for (int i = 0; i < width; ++i) v |= static_cast<std::uint32_t>(b[at + i]) << (8 * i);
+  return v;
+}
+
+void Set(Bytes& b, size_t at, int width, std::uint32_t v) {
+  for (int i = 0; i < width; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// Where each central directory record of zip starts.
+std::vector<size_t> CentralRecords(const Bytes& zip) {
+  const Bytes end_signature = {'P', 'K', 5, 6};
+  const auto end = std::find_end(zip.begin(), zip.end(), end_signature.begin(), end_signature.end());
+  if (end == zip.end()) throw std::runtime_error("no end record");
+  const size_t end_at = static_cast<size_t>(end - zip.begin());
+  std::vector<size_t> records;
+  for (size_t at = Le(zip, end_at + 16, 4), n = Le(zip, end_at + 10, 2); n > 0; --n) {
+    records.push_back(at);
+    at += 46 + Le(zip, at + 28, 2) + Le(zip, at + 30, 2) + Le(zip, at + 32, 2);
+  }
+  return records;
+}
+
+}  // namespace
+
+Bytes CopyZipMembers(const std::vector<CopiedMember>& members) {
+  Bytes out, directory;
+  for (const CopiedMember& m : members) {
+    const Bytes& zip = *m.zip;
+    const size_t record = CentralRecords(zip).at(m.index);
+    const size_t local = Le(zip, record + 42, 4);
+    const size_t data = local + 30 + Le(zip, local + 26, 2) + Le(zip, local + 28, 2);
+    const size_t packed = Le(zip, record + 20, 4);
+    if (data + packed > zip.size()) throw std::runtime_error("member ends early");
+    Bytes header(zip.begin() + static_cast<std::ptrdiff_t>(local),
+                 zip.begin() + static_cast<std::ptrdiff_t>(local) + 30);
+    Set(header, 26, 2, static_cast<std::uint32_t>(m.name.size()));
+    Set(header, 28, 2, 0);  // no extra field
+    Bytes entry(zip.begin() + static_cast<std::ptrdiff_t>(record),
+                zip.begin() + static_cast<std::ptrdiff_t>(record) + 46);
+    Set(entry, 28, 2, static_cast<std::uint32_t>(m.name.size()));
+    Set(entry, 30, 4, 0);  // no extra field or comment
+    Set(entry, 42, 4, static_cast<std::uint32_t>(out.size()));
+    entry.insert(entry.end(), m.name.begin(), m.name.end());
+    directory.insert(directory.end(), entry.begin(), entry.end());
+    out.insert(out.end(), header.begin(), header.end());
+    out.insert(out.end(), m.name.begin(), m.name.end());
+    out.insert(out.end(), zip.begin() + static_cast<std::ptrdiff_t>(data),
+               zip.begin() + static_cast<std::ptrdiff_t>(data + packed));
+  }
+  const std::uint32_t directory_at = static_cast<std::uint32_t>(out.size());
+  out.insert(out.end(), directory.begin(), directory.end());
+  Put32(out, 0x06054B50);
+  Put32(out, 0);  // this disk, the directory's disk
+  Put16(out, static_cast<std::uint32_t>(members.size()));
+  Put16(out, static_cast<std::uint32_t>(members.size()));
+  Put32(out, static_cast<std::uint32_t>(directory.size()));
+  Put32(out, directory_at);
+  Put16(out, 0);  // comment
+  return out;
+}
+
 }  // namespace makers

@@ -49,4 +49,13 @@ bool RenameRar4Member(Bytes& archive, const std::string& prefix, const std::stri
 // Flips one byte of the first occurrence of needle in archive; false if it is not there.
 bool CorruptFirst(Bytes& archive, const std::string& needle);
 
+// A ZIP archive of members copied as they are packed from other ZIP archives without data
+// descriptors: index is the member's place in the central directory of zip, name the name it gets.
+struct CopiedMember {
+  const Bytes* zip;
+  std::size_t index;
+  std::string name;
+};
+Bytes CopyZipMembers(const std::vector<CopiedMember>& members);
+
 }  // namespace makers

@@ -12,6 +12,7 @@
 #include "test_support.h"
 #include "unrar.h"
 #include "unzipw32.h"
+#include "zip_legacy.h"
 
 using makers::Bytes;
 using makers::Entry;
@@ -535,6 +536,46 @@ TEST_F(Unzip, FailuresAreNotPositive) {
   EXPECT_EQ(FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz"), 0);
   EXPECT_TRUE(ListFilesRecursively(out).empty());
   EXPECT_TRUE(testing_support::FolderExists(out + "\\file_id.diz"));
+}
+
+// Members of the PKZIP 0.9x and 1.x methods, copied from real archives, with a member of the same
+// method behind them renamed to file_id.diz. A damaged copy writes nothing.
+TEST_F(Unzip, LegacyMethodsWithADescriptionBehind) {
+  const std::string fixtures = testing_support::FixturesDir();
+  if (fixtures.empty()) GTEST_SKIP() << "no fixtures";
+  struct Case {
+    const char* archive;
+    std::size_t first, diz;
+  };
+  const Case cases[] = {
+      {"commons-compress__SHRUNK.ZIP", 0, 1},    // Shrink
+      {"sharpcompress__Zip.reduce1.zip", 1, 2},  // Reduce, factor 1
+      {"sharpcompress__Zip.reduce2.zip", 1, 2},  // factor 2
+      {"sharpcompress__Zip.reduce4.zip", 1, 2},  // factor 4
+      {"sharpcompress__Zip.implode.zip", 0, 2},  // Implode, 4 KB with 2 trees, then 8 KB with 3
+  };
+  const std::string out = Folder("out");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.archive);
+    const Bytes source = testing_support::ReadBytes(fixtures + "\\legacy\\" + c.archive);
+    Bytes archive = makers::CopyZipMembers({{&source, c.first, "DOCS\\PROGRAM.EXE"}, {&source, c.diz, "FILE_ID.DIZ"}});
+    zip::MemorySource listing(archive.data(), archive.size());
+    const std::vector<zip::Entry> entries = zip::LegacyDirectory(listing).List();
+    ASSERT_EQ(entries.size(), 2u);
+    const zip::Entry diz = entries[1];
+
+    EXPECT_EQ(FileUnzipEx(Put("legacy.zip", archive).c_str(), out.c_str(), "file_id.diz"), 1);
+    const Bytes extracted = testing_support::ReadBytes(out + "\\FILE_ID.DIZ");
+    EXPECT_EQ(extracted.size(), diz.size);
+    EXPECT_EQ(zip::Crc32(extracted.data(), extracted.size()), diz.crc);
+    EXPECT_EQ(FileUnzipEx(Put("legacy.zip", archive).c_str(), out.c_str(), "program.exe"), 1);
+
+    WriteText(out + "\\file_id.diz", "good");
+    archive[diz.data_offset + diz.packed_size / 2] ^= 0x10;
+    EXPECT_EQ(FileUnzipEx(Put("damaged.zip", archive).c_str(), out.c_str(), "file_id.diz"), 0);
+    EXPECT_EQ(ReadText(out + "\\file_id.diz"), "good");
+  }
+  EXPECT_EQ(ListFilesRecursively(out), (std::vector<std::string>{"FILE_ID.DIZ", "PROGRAM.EXE"}));
 }
 
 TEST_F(Unzip, RealMalformedArchives) {

@@ -55,6 +55,33 @@ TEST_F(Probe, ArchivesWithADescriptionTurnGreenTheOthersRed) {
   EXPECT_EQ(f.ProgressBar1.Position(), 5) << "the index of the last archive probed";
 }
 
+// Shrink, Reduce (factors 1, 2 and 4) and Implode: real members, each with a member of the same
+// method behind it as file_id.diz.
+TEST_F(Probe, LegacyZipMethodsWithADescriptionTurnGreen) {
+  const std::string fixtures = testing_support::FixturesDir();
+  if (fixtures.empty()) GTEST_SKIP() << "no fixtures";
+  struct Source {
+    const char* name;
+    std::size_t first, diz;  // members in the central directory
+  };
+  const Source sources[] = {
+      {"commons-compress__SHRUNK.ZIP", 0, 1},   {"sharpcompress__Zip.reduce1.zip", 1, 2},
+      {"sharpcompress__Zip.reduce2.zip", 1, 2}, {"sharpcompress__Zip.reduce4.zip", 1, 2},
+      {"sharpcompress__Zip.implode.zip", 0, 2},
+  };
+  int i = 0;
+  for (const Source& s : sources) {
+    const auto zip = testing_support::ReadBytes(fixtures + "\\legacy\\" + s.name);
+    Put(NumberedZip('l', i++), makers::CopyZipMembers({{&zip, s.first, "PROGRAM.EXE"}, {&zip, s.diz, "FILE_ID.DIZ"}}));
+  }
+  f.CheckBox8.SetChecked(false);
+  ScriptedMessages messages;
+  f.BitBtn2Click();
+  EXPECT_EQ(Leds(), std::vector<int>(5, 1));
+  EXPECT_NE(f.Run.ReportText.find("Scanned 5 archives and found 5 descriptions.\r"), std::string::npos)
+      << f.Run.ReportText;
+}
+
 TEST_F(Probe, StatusCountsTheArchivesProbed) {
   for (int i = 0; i < 12; ++i) {
     Put(NumberedZip('t', i), i < 5 ? makers::MakeZip({{"file_id.diz", kDiz}}) : makers::MakeZip({{"x.txt", "x"}}));
