@@ -128,15 +128,13 @@ struct Step {
 
 struct Journal {
   std::vector<Step> steps;
-  std::size_t Bytes() const {
-    std::size_t total = sizeof *this;
-    for (const Step& step : steps) total += sizeof step + step.file.size() + step.data.size();
-    return total;
-  }
+  std::size_t bytes = sizeof(Journal);
+  std::size_t Bytes() const { return bytes; }
 };
 
-// Sessions of more calls than this are not kept.
+// Sessions of more calls or bytes than this are not kept; the cache would not take them anyway.
 constexpr size_t kMaxJournalSteps = 256;
+constexpr size_t kMaxJournalBytes = outside::kCachedBytes / 4;
 
 outside::StampedCache<Journal>& Journals() {
   static outside::StampedCache<Journal> journals(outside::kCachedArchives, outside::kCachedBytes);
@@ -486,8 +484,10 @@ int ProcessLive(RarArchive& rar, int operation, const char* dest_folder, const c
 void Record(RarArchive& rar, Step&& step) {
   if (!rar.journal) return;
   try {
-    if (rar.journal->steps.size() < kMaxJournalSteps) {
+    const size_t bytes = sizeof step + step.file.size() + step.data.size();
+    if (rar.journal->steps.size() < kMaxJournalSteps && rar.journal->bytes + bytes <= kMaxJournalBytes) {
       rar.journal->steps.push_back(std::move(step));
+      rar.journal->bytes += bytes;
       return;
     }
   } catch (const std::bad_alloc&) {
