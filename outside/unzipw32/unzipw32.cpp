@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <string>
@@ -17,9 +18,9 @@ namespace {
 
 // An entry of at most 1 MiB takes less than this in any of the legacy methods.
 constexpr std::uint32_t kMaxLegacyPacked = 4u << 20;
-// Bytes decoded by our legacy decoders per archive: each entry is small, but a hostile archive
-// may hold thousands of them under the wanted name.
-constexpr std::uint64_t kLegacyDecodeBudget = std::uint64_t{256} << 20;
+// Bytes decoded per archive, by libarchive and by our legacy decoders: each entry is small, but a
+// hostile archive may hold thousands of them under the wanted name.
+constexpr std::uint64_t kDecodeBudget = std::uint64_t{256} << 20;
 
 struct Reader {
   archive* handle = archive_read_new();
@@ -48,20 +49,19 @@ struct LegacyEntries {
   LegacyEntries& operator=(const LegacyEntries&) = delete;
   ArchiveSource source;
   zip::LegacyDirectory directory;
-  std::uint64_t budget = kLegacyDecodeBudget;
 };
 
 // Extracts the entry whose data starts at data_offset when it is packed with a method libarchive
 // lacks; the central directory gives its method, sizes and CRC.
 outside::EntryResult ExtractLegacyEntry(LegacyEntries& legacy, std::int64_t data_offset, const std::string& target,
-                                        outside::Outcome& outcome) {
+                                        std::uint64_t& budget, outside::Outcome& outcome) {
   zip::Entry entry;
   if (data_offset < 0 || legacy.directory.Find(static_cast<std::uint64_t>(data_offset), entry) != zip::Status::kOk) {
     return outside::EntryResult::kBadData;
   }
   if (entry.size > outside::kMaxEntrySize) return outside::EntryResult::kTooLarge;
-  if (entry.packed_size > kMaxLegacyPacked || entry.size > legacy.budget) return outside::EntryResult::kBadData;
-  legacy.budget -= entry.size;
+  if (entry.packed_size > kMaxLegacyPacked || entry.size > budget) return outside::EntryResult::kBadData;
+  budget -= entry.size;
   std::vector<std::uint8_t> packed(entry.packed_size);
   if (legacy.directory.ReadAt(entry.data_offset, packed.data(), packed.size()) != packed.size()) {
     return outside::EntryResult::kBadData;
@@ -82,6 +82,7 @@ std::int32_t Unzip(const char* archive_path, const char* dest_folder, const char
   outside::ArchiveFile* file = nullptr;
   if (outside::OpenArchiveFile(reader.handle, archive_path, &file) != ARCHIVE_OK) return kUnzipOpenFailed;
   std::optional<LegacyEntries> legacy;  // read when libarchive first fails on an entry
+  std::uint64_t budget = kDecodeBudget;
   std::int32_t written = 0;
   for (;;) {
     archive_entry* entry = nullptr;
@@ -95,10 +96,16 @@ std::int32_t Unzip(const char* archive_path, const char* dest_folder, const char
     const std::string target = outside::JoinPath(dest_folder, name);
     // Right after the header the reader stands at the entry's data.
     const std::int64_t data_offset = archive_filter_bytes(reader.handle, 0);
+    // Entries over the size limit are refused before anything is decoded, so they cost nothing.
+    const std::int64_t declared = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : outside::kMaxEntrySize;
+    const std::uint64_t cost =
+        declared > outside::kMaxEntrySize ? 0 : static_cast<std::uint64_t>(std::max<std::int64_t>(declared, 0));
+    if (cost > budget) break;  // what was written so far stands
+    budget -= cost;
     outside::EntryResult result = outside::ExtractEntry(reader.handle, entry, target, &outcome);
     if (result == outside::EntryResult::kBadData) {
       if (!legacy) legacy.emplace(file);
-      result = ExtractLegacyEntry(*legacy, data_offset, target, outcome);
+      result = ExtractLegacyEntry(*legacy, data_offset, target, budget, outcome);
     }
     if (result == outside::EntryResult::kOk) ++written;
   }

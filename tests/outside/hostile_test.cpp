@@ -62,6 +62,22 @@ TEST_F(Hostile, AnOutOfMemoryErrnoLeftFromBeforeEndsNothing) {
   EXPECT_EQ(status, kRarEndOfArchive);
 }
 
+// Each entry is refused over 1 MiB, but a ZIP may hold thousands of 1 MiB entries of the wanted name,
+// packed to a kilobyte each: what one archive may have decoded is bounded.
+TEST_F(Hostile, ManyLargeDescriptionsInOneZipStopAtTheArchivesBudget) {
+  std::vector<makers::Entry> entries(300);
+  for (size_t i = 0; i < entries.size(); ++i) {
+    entries[i].name = "file_id.diz";
+    entries[i].data.assign(1u << 20, ' ');
+    entries[i].data.back() = static_cast<char>('a' + i % 26);
+  }
+  const std::string zip = Put("many.zip", makers::MakeZip(entries, makers::ZipMethod::kDeflate));
+  const std::string out = Folder("many");
+  const std::int32_t written = FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz");
+  EXPECT_GT(written, 0);
+  EXPECT_LE(written, 256);
+}
+
 // libarchive reads a RAR 4 service block or stored link whole, at the size its header declares. One
 // that declares more than the file holds stops the walk before libarchive asks for the memory (errno
 // stays clear), also behind a self-extractor's stub; the entries before it are read as ever.
