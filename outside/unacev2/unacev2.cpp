@@ -10,54 +10,9 @@
 
 #include "ace_decoder.h"
 #include "file_names.h"
+#include "file_source.h"
 
 namespace {
-
-class FileSource : public ace::Source {
- public:
-  explicit FileSource(const char* path) {
-    handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle_ == INVALID_HANDLE_VALUE) return;
-    DWORD high = 0;
-    const DWORD low = GetFileSize(handle_, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-      CloseHandle(handle_);
-      handle_ = INVALID_HANDLE_VALUE;
-      return;
-    }
-    size_ = (static_cast<std::uint64_t>(high) << 32) | low;
-  }
-  ~FileSource() override {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  FileSource(const FileSource&) = delete;
-  FileSource& operator=(const FileSource&) = delete;
-
-  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-  std::uint64_t Size() const override { return size_; }
-
-  std::size_t ReadAt(std::uint64_t offset, std::uint8_t* out, std::size_t size) override {
-    if (offset >= size_) return 0;
-    size = static_cast<std::size_t>(std::min<std::uint64_t>(size, size_ - offset));
-    LONG high = static_cast<LONG>(offset >> 32);
-    if (SetFilePointer(handle_, static_cast<LONG>(offset & 0xFFFFFFFFu), &high, FILE_BEGIN) ==
-            INVALID_SET_FILE_POINTER &&
-        GetLastError() != NO_ERROR) {
-      return 0;
-    }
-    std::size_t done = 0;
-    while (done < size) {
-      DWORD got = 0;
-      if (!ReadFile(handle_, out + done, static_cast<DWORD>(size - done), &got, nullptr) || got == 0) break;
-      done += got;
-    }
-    return done;
-  }
-
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-  std::uint64_t size_ = 0;
-};
 
 int ResultOf(ace::Status status) {
   switch (status) {
@@ -168,7 +123,7 @@ int __stdcall ACEInitDll(AceInitRecord* record) { return record ? kAceOk : kAceB
 int __stdcall ACEReadArchiveData(const char* archive, AceArchiveData* data) {
   if (!archive || !data) return kAceBadArgument;
   return Guarded([&] {
-    FileSource source(archive);
+    outside::FileSource source(archive);
     if (!source.ok()) return static_cast<int>(kAceCannotOpen);
     const ace::Directory dir = ace::ReadDirectory(source);
     if (dir.status == ace::Status::kNotAce || (dir.status == ace::Status::kHeaderCrc && dir.members.empty())) {
@@ -190,7 +145,7 @@ int __stdcall ACEReadArchiveData(const char* archive, AceArchiveData* data) {
 int __stdcall ACEList(const char* archive, AceListRecord* record) {
   if (!archive || !record || (record->capacity > 0 && !record->buffer)) return kAceBadArgument;
   return Guarded([&] {
-    FileSource source(archive);
+    outside::FileSource source(archive);
     if (!source.ok()) return static_cast<int>(kAceCannotOpen);
     const ace::Directory dir = ace::ReadDirectory(source);
     if (dir.status == ace::Status::kNotAce) return ResultOf(dir.status);
@@ -210,7 +165,7 @@ int __stdcall ACEList(const char* archive, AceListRecord* record) {
 int __stdcall ACETest(const char* archive) {
   if (!archive) return kAceBadArgument;
   return Guarded([&] {
-    FileSource source(archive);
+    outside::FileSource source(archive);
     if (!source.ok()) return static_cast<int>(kAceCannotOpen);
     const ace::Directory dir = ace::ReadDirectory(source);
     int result = ResultOf(dir.status);
@@ -228,7 +183,7 @@ int __stdcall ACEExtract(const char* archive, AceExtractRecord* record) {
   return Guarded([&] {
     const std::vector<std::string> wanted = SplitNames(record->names);
     const std::string folder = record->destination;
-    FileSource source(archive);
+    outside::FileSource source(archive);
     if (!source.ok()) return static_cast<int>(kAceCannotOpen);
     const ace::Directory dir = ace::ReadDirectory(source);
     if (dir.members.empty() && dir.status != ace::Status::kOk) return ResultOf(dir.status);

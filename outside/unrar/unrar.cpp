@@ -16,6 +16,7 @@
 #include "block_walk.h"
 #include "entry_writer.h"
 #include "file_names.h"
+#include "file_source.h"
 #include "outcome_cache.h"
 #include "rar_format.h"
 #include "stored_crc.h"
@@ -29,44 +30,6 @@ constexpr std::uint64_t kPassedOverBudget = std::uint64_t{64} << 20;
 constexpr std::uint64_t kDecodeBudget = std::uint64_t{256} << 20;
 // Members passed over that a later solid member may still need.
 constexpr size_t kMaxPassedOver = 65536;
-
-// The archive file through Win32 calls, for our own RAR reader.
-class FileSource : public rar::Source {
- public:
-  explicit FileSource(const char* path) {
-    handle_ = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-    LARGE_INTEGER size;
-    if (handle_ != INVALID_HANDLE_VALUE && GetFileSizeEx(handle_, &size))
-      size_ = static_cast<std::uint64_t>(size.QuadPart);
-  }
-  ~FileSource() override {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  }
-  FileSource(const FileSource&) = delete;
-  FileSource& operator=(const FileSource&) = delete;
-
-  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-  std::uint64_t Size() const override { return size_; }
-  size_t ReadAt(std::uint64_t offset, std::uint8_t* out, size_t size) override {
-    if (offset >= size_) return 0;
-    size = static_cast<size_t>(std::min<std::uint64_t>(size, size_ - offset));
-    LARGE_INTEGER where;
-    where.QuadPart = static_cast<LONGLONG>(offset);
-    if (!SetFilePointerEx(handle_, where, nullptr, FILE_BEGIN)) return 0;
-    size_t done = 0;
-    while (done < size) {
-      DWORD got = 0;
-      if (!ReadFile(handle_, out + done, static_cast<DWORD>(size - done), &got, nullptr) || got == 0) break;
-      done += got;
-    }
-    return done;
-  }
-
- private:
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-  std::uint64_t size_ = 0;
-};
 
 // The file libarchive opened, read aside without disturbing it.
 class ReaderFileSource : public rar::Source {
@@ -88,7 +51,7 @@ class ReaderFileSource : public rar::Source {
 struct OwnArchive {
   explicit OwnArchive(const char* path) : file(path), headers(file), walker(headers), unpacker(file) {}
 
-  FileSource file;
+  outside::FileSource file;
   rar::CachedSource headers;
   rar::Walker walker;
   rar::Unpacker unpacker;
