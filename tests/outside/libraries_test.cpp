@@ -363,21 +363,23 @@ TEST_F(RarLegacy, RealArchivesOfRar15And20) {
   }
 }
 
+// A RAR 2.0 member packed as given, solid or not.
+Entry RarMember(const std::string& name, const std::string& data, const std::string& packed, bool solid) {
+  Entry e{name, data, false, false, 20, 0x33};
+  e.packed = packed;
+  e.solid = solid;
+  return e;
+}
+
 // In a solid archive a member passed over, by a skip or by reading on, is still decoded when a
 // later member needs its bytes; after a damaged one the chain fails until a member starts anew.
 TEST_F(RarLegacy, SolidMembersPassedOverAreStillDecoded) {
   const std::string text = "Solid archives share one window.\r\n";
   const auto len = static_cast<std::uint32_t>(text.size());
-  auto member = [](const std::string& name, const std::string& data, const std::string& packed, bool solid) {
-    Entry e{name, data, false, false, 20, 0x33};
-    e.packed = packed;
-    e.solid = solid;
-    return e;
-  };
-  const Entry first = member("readme.txt", text, makers::PackRar20({{text}}), false);
+  const Entry first = RarMember("readme.txt", text, makers::PackRar20({{text}}), false);
   const Entry diz =
-      member("FILE_ID.DIZ", text + text + "!", makers::PackRar20({{"", len, len, 1}, {"!"}}, false), true);
-  const Entry fresh = member("c.txt", "fresh", makers::PackRar20({{"fresh"}}), false);
+      RarMember("FILE_ID.DIZ", text + text + "!", makers::PackRar20({{"", len, len, 1}, {"!"}}, false), true);
+  const Entry fresh = RarMember("c.txt", "fresh", makers::PackRar20({{"fresh"}}), false);
   const std::string archive = Put("solid.rar", makers::MakeRar4({first, diz, fresh}));
   const std::string target = box / "out.diz";
   for (const std::vector<int>& before : std::vector<std::vector<int>>{{kRarSkip}, {-1}, {kRarTest}, {kRarExtract}}) {
@@ -402,17 +404,11 @@ TEST_F(RarLegacy, SolidMembersPassedOverAreStillDecoded) {
 TEST_F(RarLegacy, KeptSessionsAnswerLikeTheArchive) {
   const std::string text = "Solid archives share one window.\r\n";
   const auto len = static_cast<std::uint32_t>(text.size());
-  auto member = [](const std::string& name, const std::string& data, const std::string& packed, bool solid) {
-    Entry e{name, data, false, false, 20, 0x33};
-    e.packed = packed;
-    e.solid = solid;
-    return e;
-  };
-  Entry broken = member("readme.txt", text, makers::PackRar20({{text}}), false);
+  Entry broken = RarMember("readme.txt", text, makers::PackRar20({{text}}), false);
   broken.bad_crc = true;
   const Entry diz =
-      member("FILE_ID.DIZ", text + text + "!", makers::PackRar20({{"", len, len, 1}, {"!"}}, false), true);
-  const Entry fresh = member("c.txt", "fresh", makers::PackRar20({{"fresh"}}), false);
+      RarMember("FILE_ID.DIZ", text + text + "!", makers::PackRar20({{"", len, len, 1}, {"!"}}, false), true);
+  const Entry fresh = RarMember("c.txt", "fresh", makers::PackRar20({{"fresh"}}), false);
   const Bytes bytes = makers::MakeRar4({broken, diz, fresh});
   const std::string settled = Put("settled.rar", bytes);
   WrittenAgo(settled, 60);
