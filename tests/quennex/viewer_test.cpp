@@ -22,6 +22,19 @@ class Viewer : public ::testing::Test {
     ASSERT_TRUE(f.ReadSourceDir());
     f.ProbeArchives();
   }
+  // Double-clicks item and returns the lines the viewer showed; no message box may come.
+  std::vector<std::string> ShownOnDoubleClick(int item) {
+    f.ListView1.Select(item);
+    std::vector<std::string> shown;
+    ScriptedMessages messages;
+    ScriptedModals modal([&](ui::Form&) {
+      shown = Form3->Memo1.Lines();
+      return static_cast<int>(ui::mrCancel);
+    });
+    f.ListView1.DblClick();
+    EXPECT_TRUE(messages.Texts().empty());
+    return shown;
+  }
   TempFolder source;
   TForm1& f = *Form1;
 };
@@ -56,16 +69,7 @@ TEST_F(Viewer, AceArchiveWithADescriptionTurnsGreenAndShowsIt) {
   EXPECT_EQ(f.ListView1.Item(0).caption, "nodiz.ace");
   EXPECT_EQ(f.ListView1.Item(0).imageIndex, 2);
   EXPECT_EQ(f.ListView1.Item(1).imageIndex, 1) << "UnAceV2.Dll found the description";
-  f.ListView1.Select(1);
-  std::vector<std::string> shown;
-  ScriptedMessages messages;
-  ScriptedModals modal([&](ui::Form&) {
-    shown = Form3->Memo1.Lines();
-    return static_cast<int>(ui::mrCancel);
-  });
-  f.ListView1.DblClick();
-  EXPECT_EQ(shown, (std::vector<std::string>{"Ace Tool 3.1", "for DOS"}));
-  EXPECT_TRUE(messages.Texts().empty());
+  EXPECT_EQ(ShownOnDoubleClick(1), (std::vector<std::string>{"Ace Tool 3.1", "for DOS"}));
 }
 
 // Real archives packed by RAR 1.5 and 2.0, their text member renamed FILE_ID.DIZ: its packed
@@ -84,14 +88,7 @@ TEST_F(Viewer, RarArchivesPackedByRar15And20TurnGreenAndShowTheirDescription) {
   ASSERT_EQ(f.ListView1.Count(), 2);
   for (int i = 0; i < 2; ++i) {
     EXPECT_EQ(f.ListView1.Item(i).imageIndex, 1) << f.ListView1.Item(i).caption;
-    f.ListView1.Select(i);
-    std::vector<std::string> shown;
-    ScriptedMessages messages;
-    ScriptedModals modal([&](ui::Form&) {
-      shown = Form3->Memo1.Lines();
-      return static_cast<int>(ui::mrCancel);
-    });
-    f.ListView1.DblClick();
+    const std::vector<std::string> shown = ShownOnDoubleClick(i);
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown[0], "using System;");
   }
