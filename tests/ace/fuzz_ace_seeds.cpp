@@ -7,6 +7,7 @@
 
 #include "ace_writer.h"
 #include "blocked_writer.h"
+#include "../support/seed_files.h"
 
 namespace {
 
@@ -50,24 +51,14 @@ BlockedMember Mixed(const std::string& name, const std::vector<int>& modes, std:
   return {name, s.Finish(), static_cast<std::uint32_t>(s.size())};
 }
 
-bool Write(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
-    return 2;
-  }
+  std::string folder;
+  if (!seeds::FolderArgument(argc, argv, folder)) return 2;
   using ace_testing::Bytes;
   using ace_testing::MakeStoredArchive;
   using ace_testing::StoredMember;
-  const std::string folder = argv[1];
   const std::vector<StoredMember> mixed = {
       {"FILE_ID.DIZ", Bytes("A small program\r\nversion 1.0\r\n")},
       {"DOCS", {}, 0, 0x10},
@@ -92,12 +83,14 @@ int main(int argc, char** argv) {
   copy.Match(1000, 200);
   const auto solid = ace_testing::MakeBlockedArchive(
       {Mixed("all.bin", {B::kSound16, B::kPicture, B::kSound8}), {"file_id.diz", copy.Finish(), 200}}, true);
-  const bool ok = Write(folder + "/stored-one.ace", one) && Write(folder + "/stored-stub.ace", with_stub) &&
-                  Write(folder + "/stored-mixed.ace", MakeStoredArchive(mixed)) &&
-                  Write(folder + "/stored-solid.ace", MakeStoredArchive(mixed, true)) &&
-                  Write(folder + "/stored-empty.ace", MakeStoredArchive({})) &&
-                  Write(folder + "/blocked-sound.ace", sound) && Write(folder + "/blocked-pictures.ace", pictures) &&
-                  Write(folder + "/blocked-solid.ace", solid);
+  const bool ok = seeds::WriteFile(folder + "/stored-one.ace", one) &&
+                  seeds::WriteFile(folder + "/stored-stub.ace", with_stub) &&
+                  seeds::WriteFile(folder + "/stored-mixed.ace", MakeStoredArchive(mixed)) &&
+                  seeds::WriteFile(folder + "/stored-solid.ace", MakeStoredArchive(mixed, true)) &&
+                  seeds::WriteFile(folder + "/stored-empty.ace", MakeStoredArchive({})) &&
+                  seeds::WriteFile(folder + "/blocked-sound.ace", sound) &&
+                  seeds::WriteFile(folder + "/blocked-pictures.ace", pictures) &&
+                  seeds::WriteFile(folder + "/blocked-solid.ace", solid);
   if (!ok) std::fprintf(stderr, "%s: cannot write into %s\n", argv[0], folder.c_str());
   return ok ? 0 : 1;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "../support/seed_files.h"
+
 namespace {
 
 class Seed {
@@ -25,12 +27,7 @@ class Seed {
   void PutCode(std::uint32_t code, int width) {
     for (int i = width - 1; i >= 0; --i) Put((code >> i) & 1, 1);
   }
-  bool Write(const std::string& path) const {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes_.data(), 1, bytes_.size(), f) == bytes_.size();
-    return std::fclose(f) == 0 && ok;
-  }
+  bool Write(const std::string& path) const { return seeds::WriteFile(path, bytes_); }
 
  private:
   std::vector<std::uint8_t> bytes_;
@@ -40,11 +37,8 @@ class Seed {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
-    return 2;
-  }
-  const std::string folder = argv[1];
+  std::string folder;
+  if (!seeds::FolderArgument(argc, argv, folder)) return 2;
   bool ok = true;
 
   // Partial clears that keep prefixes and leave a code whose prefix the next one defines.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "rar_format.h"
+#include "../support/seed_files.h"
 
 namespace {
 
@@ -105,21 +106,11 @@ Bytes WithCrcs(const std::vector<Member>& members) {
   return Archive(members, crcs);
 }
 
-bool Write(const std::string& path, const Bytes& bytes) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
-    return 2;
-  }
-  const std::string folder = argv[1];
+  std::string folder;
+  if (!seeds::FolderArgument(argc, argv, folder)) return 2;
 
   // Two channels of a slow wave, as sample deltas.
   BitWriter audio;
@@ -141,7 +132,8 @@ int main(int argc, char** argv) {
   sound[0] = {"sound.wav", audio.bytes(), samples, false};
   chain[0] = {"file_id.diz", text.bytes(), static_cast<std::uint32_t>(line.size()), false};
   chain[1] = {"sound.wav", then_audio.bytes(), 100, true};
-  const bool ok = Write(folder + "/audio.rar", WithCrcs(sound)) && Write(folder + "/solid-audio.rar", WithCrcs(chain));
+  const bool ok = seeds::WriteFile(folder + "/audio.rar", WithCrcs(sound)) &&
+                  seeds::WriteFile(folder + "/solid-audio.rar", WithCrcs(chain));
   if (!ok) std::fprintf(stderr, "%s: cannot write into %s\n", argv[0], folder.c_str());
   return ok ? 0 : 1;
 }
