@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
       f.AnalysiereBeschreibung();
       const double t2 = Seconds();
       const quennex::DescriptionBuffer buffer = f.Run.Description;
-      ui::Application::ProcessMessages();
+      ui::Application::ProcessMessagesWhenDue();
       f.StatusBar1.SetSimpleText("Generating " + std::to_string(i));
       f.ProgressBar1.SetPosition(i);
       const double t3 = Seconds();

@@ -506,8 +506,8 @@ void TForm1::ProbeArchives() {
     ListView1.SetImageIndex(k, extracted ? 1 : 2);
     ++probed;
     if (extracted) ++found;
-    // Stop and the timer reach the job between archives.
-    ui::Application::ProcessMessages();
+    // Stop and the timer reach the job between archives, every few milliseconds.
+    ui::Application::ProcessMessagesWhenDue();
     if (Run.StopRequested) {
       SetStatus("User Abort");
       break;
@@ -586,8 +586,8 @@ void TForm1::RunWriter(quennex::Catalogue catalogue) {
     return read;
   };
   hooks.stop_requested = [this] {
-    // Stop and the timer reach the job between archives.
-    ui::Application::ProcessMessages();
+    // Stop and the timer reach the job between archives, every few milliseconds.
+    ui::Application::ProcessMessagesWhenDue();
     return Run.StopRequested;
   };
   hooks.begin_progress = [this](int max) {

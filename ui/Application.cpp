@@ -20,6 +20,8 @@ struct State {
   std::vector<Form*> hiddenByMinimize;
   bool terminated = false;
   bool comInitialized = false;
+  bool pumped = false;
+  DWORD pumpedAt = 0;
 };
 State& TheState() {
   static State state;
@@ -188,6 +190,17 @@ void Application::ProcessMessages() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+void Application::ProcessMessagesWhenDue() {
+  // Often enough that a click on Stop, the clock and the painting never wait noticeably.
+  constexpr DWORD kPumpMs = 10;
+  State& state = TheState();
+  const DWORD now = GetTickCount();
+  if (state.pumped && now - state.pumpedAt < kPumpMs) return;
+  state.pumped = true;
+  state.pumpedAt = now;
+  ProcessMessages();
 }
 
 void Application::Terminate() {

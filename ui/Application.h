@@ -41,6 +41,9 @@ class Application {
   static void Run();
   // Lets all pending window messages run, then returns.
   static void ProcessMessages();
+  // As ProcessMessages, but only when the last time is a few milliseconds ago: a loop over thousands
+  // of files calls it after each one without a call into the window system each time.
+  static void ProcessMessagesWhenDue();
   // Asks the message loop to end.
   static void Terminate();
   static bool Terminated();
