@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "file_target.h"
+
 struct archive;
 struct archive_entry;
 
@@ -32,9 +34,6 @@ EntryResult TestEntry(archive* reader, std::uint32_t& crc);
 
 // CRC-32 of data.
 std::uint32_t Crc32(const std::vector<char>& data);
-
-// Writes data as the whole of target, over what it held; a failed write removes target again.
-bool ReplaceFileWith(const std::string& target, const std::vector<char>& data);
 
 struct Outcome;
 

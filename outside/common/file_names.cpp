@@ -44,7 +44,7 @@ bool IsSafeFileName(std::string_view name) {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
   std::string path(folder);
-  if (!path.empty() && path.back() != '\\' && path.back() != '/') path += '\\';
+  if (!path.empty() && path.back() != '\\' && path.back() != '/' && path.back() != ':') path += '\\';
   path += name;
   return path;
 }

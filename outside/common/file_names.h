@@ -12,7 +12,7 @@ std::string_view FilePart(std::string_view name);
 // separators, wildcards or control characters, no trailing dot or blank, not a device name.
 bool IsSafeFileName(std::string_view name);
 
-// folder + "\" + name; an empty folder means the current one.
+// folder + "\" + name; an empty folder means the current one, and a drive alone ("C:") its current folder.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
 // Compares two file names case-blind in the user's locale.

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "entry_writer.h"
 #include "file_names.h"
+#include "file_target.h"
 
 namespace outside {
 
@@ -21,6 +21,14 @@ std::optional<FileStamp> SettledStampOf(const char* path) {
   constexpr std::uint64_t kSettled = 2 * 10'000'000;  // 100 ns units
   if (stamp.write_time > now || now - stamp.write_time < kSettled) return std::nullopt;
   return stamp;
+}
+
+std::uint64_t NowMs() {
+  LARGE_INTEGER frequency, count;
+  if (!QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(&count) || frequency.QuadPart <= 0) return 0;
+  const std::uint64_t ticks = static_cast<std::uint64_t>(count.QuadPart);
+  const std::uint64_t per_second = static_cast<std::uint64_t>(frequency.QuadPart);
+  return ticks / per_second * 1000 + ticks % per_second * 1000 / per_second;
 }
 
 void Outcome::Written(std::string_view name, std::vector<char> data) {
@@ -46,7 +54,7 @@ int CachedExtraction(const char* archive, const char* spec, const char* folder, 
   // '|' stands in no Windows path, so archive and spec cannot run into each other.
   const std::string key = std::string(archive) + '|' + spec;
   if (stamp) {
-    if (const auto kept = cache.Find(key, *stamp)) {
+    if (const auto kept = cache.Find(key, *stamp, NowMs())) {
       bool written = true;
       for (const auto& [name, data] : kept->files) written = ReplaceFileWith(JoinPath(folder, name), data) && written;
       if (written) return kept->status;
@@ -54,7 +62,7 @@ int CachedExtraction(const char* archive, const char* spec, const char* folder, 
   }
   auto outcome = std::make_shared<Outcome>();
   outcome->status = decode(*outcome);
-  if (stamp && outcome->complete && outcome->status != open_failed) cache.Store(key, *stamp, outcome);
+  if (stamp && outcome->complete && outcome->status != open_failed) cache.Store(key, *stamp, outcome, NowMs());
   return outcome->status;
 }
 

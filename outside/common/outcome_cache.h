@@ -1,6 +1,7 @@
 #pragma once
 // What calls on an archive produced, kept per process so that asking again for the same unchanged
-// archive decodes nothing. Bounded in entries and bytes; the least recently used goes first.
+// archive decodes nothing. Bounded in entries and bytes; the least recently used goes first, but only
+// once it is a while unused, so passes over a folder larger than the bounds still find the part kept.
 #include <cstdint>
 #include <functional>
 #include <list>
@@ -27,14 +28,21 @@ struct FileStamp {
 // clock's step would keep its stamp, so only a settled file is worth keeping anything for.
 std::optional<FileStamp> SettledStampOf(const char* path);
 
+// Milliseconds on a steady clock, as the cache's callers count them.
+std::uint64_t NowMs();
+
 // Values keyed by a text and the stamp of the file they came from. Value has Bytes(), its size.
 template <typename Value>
 class StampedCache {
  public:
+  // An entry used less than this long ago is not evicted for a new one: a folder with more archives
+  // than the bounds would otherwise push every entry out, pass after pass, before it is asked for again.
+  static constexpr std::uint64_t kKeptUnusedMs = 60'000;
+
   StampedCache(std::size_t max_entries, std::size_t max_bytes) : max_entries_(max_entries), max_bytes_(max_bytes) {}
 
   // The value kept for key when it was stored with the same stamp; a different stamp drops it.
-  std::shared_ptr<const Value> Find(const std::string& key, const FileStamp& stamp) {
+  std::shared_ptr<const Value> Find(const std::string& key, const FileStamp& stamp, std::uint64_t now_ms) {
     const std::lock_guard<std::mutex> hold(lock_);
     const auto found = index_.find(key);
     if (found == index_.end()) return nullptr;
@@ -42,20 +50,24 @@ class StampedCache {
       Drop(found->second);
       return nullptr;
     }
+    found->second->used_ms = now_ms;
     order_.splice(order_.begin(), order_, found->second);
     return order_.front().value;
   }
 
-  // Keeps value for key; one larger than a quarter of the byte bound is not kept.
-  void Store(const std::string& key, const FileStamp& stamp, std::shared_ptr<const Value> value) {
+  // Keeps value for key, unless it is larger than a quarter of the byte bound or keeping it would
+  // evict an entry used in the last kKeptUnusedMs.
+  void Store(const std::string& key, const FileStamp& stamp, std::shared_ptr<const Value> value, std::uint64_t now_ms) {
     const std::lock_guard<std::mutex> hold(lock_);
     if (const auto found = index_.find(key); found != index_.end()) Drop(found->second);
     const std::size_t bytes = value->Bytes() + 2 * key.size() + sizeof(Node) + 64;
     if (bytes > max_bytes_ / 4 || max_entries_ == 0) return;
     while (!order_.empty() && (order_.size() >= max_entries_ || bytes_ + bytes > max_bytes_)) {
-      Drop(std::prev(order_.end()));
+      const auto oldest = std::prev(order_.end());
+      if (now_ms - oldest->used_ms < kKeptUnusedMs) return;
+      Drop(oldest);
     }
-    order_.push_front(Node{key, stamp, std::move(value), bytes});
+    order_.push_front(Node{key, stamp, std::move(value), bytes, now_ms});
     try {
       index_[key] = order_.begin();
     } catch (...) {
@@ -74,6 +86,7 @@ class StampedCache {
     FileStamp stamp;
     std::shared_ptr<const Value> value;
     std::size_t bytes;
+    std::uint64_t used_ms;
   };
   void Drop(typename std::list<Node>::iterator node) {
     bytes_ -= node->bytes;
@@ -89,9 +102,9 @@ class StampedCache {
   std::unordered_map<std::string, typename std::list<Node>::iterator> index_;
 };
 
-// Enough for the descriptions of a few thousand archives.
-inline constexpr std::size_t kCachedArchives = 4096;
-inline constexpr std::size_t kCachedBytes = std::size_t{8} << 20;
+// Enough for the descriptions of several thousand archives of one kind.
+inline constexpr std::size_t kCachedArchives = 8192;
+inline constexpr std::size_t kCachedBytes = std::size_t{16} << 20;
 
 // The files one call wrote, in order (name, bytes), and what it returned. A file written again
 // under the same name keeps only its last bytes, so an outcome holds at most one copy per name.

@@ -11,6 +11,8 @@
 #include "ace_decoder.h"
 #include "file_names.h"
 #include "file_source.h"
+#include "file_target.h"
+#include "outcome_cache.h"
 
 namespace {
 
@@ -60,49 +62,79 @@ std::vector<std::string> SplitNames(const char* names) {
   return out;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  const char last = folder.back();
-  return (last == '\\' || last == '/' || last == ':') ? folder + name : folder + "\\" + name;
-}
-
-// Decodes one member into a fresh file in the destination folder and moves it over target
-// only once the whole member was written and its CRC matched.
-int ExtractTo(ace::Unpacker& unpacker, const ace::Member& member, const std::string& folder,
-              const std::string& target) {
-  char temp[MAX_PATH];
-  if (folder.size() >= MAX_PATH - 14 || !GetTempFileNameA(folder.c_str(), "ace", 0, temp)) return kAceWriteError;
-  HANDLE file = CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    DeleteFileA(temp);
-    return kAceWriteError;
-  }
-  std::uint64_t written = 0;
-  const ace::Status status = unpacker.Unpack(member, [&](const std::uint8_t* data, std::size_t size) {
-    if (written + size > member.original_size) return false;
-    DWORD done = 0;
-    if (!WriteFile(file, data, static_cast<DWORD>(size), &done, nullptr) || done != size) return false;
-    written += size;
+// Decodes one member whole and, once its CRC matched, writes it over target; outcome learns what
+// was written. An older copy may be read-only; it is still ours to replace.
+int ExtractMember(ace::Unpacker& unpacker, const ace::Member& member, const std::string& target,
+                  outside::Outcome& outcome) {
+  std::vector<char> data;
+  data.reserve(static_cast<std::size_t>(member.original_size));
+  const ace::Status status = unpacker.Unpack(member, [&](const std::uint8_t* bytes, std::size_t size) {
+    if (data.size() + size > member.original_size) return false;
+    data.insert(data.end(), bytes, bytes + size);
     return true;
   });
-  const bool closed = CloseHandle(file) != 0;
-  if (status != ace::Status::kOk || !closed || written != member.original_size) {
-    DeleteFileA(temp);
-    return status != ace::Status::kOk ? ResultOf(status) : kAceWriteError;
-  }
-  if (!MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    // An older copy may be read-only; it is still ours to replace.
+  if (status != ace::Status::kOk) return ResultOf(status);
+  if (data.size() != member.original_size) return kAceDataError;
+  bool written = outside::ReplaceFileWith(target, data);
+  if (!written) {
     const DWORD attributes = GetFileAttributesA(target.c_str());
-    const bool retried = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-                         !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                         SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) &&
-                         MoveFileExA(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING);
-    if (!retried) {
-      DeleteFileA(temp);
-      return kAceWriteError;
-    }
+    written = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+              !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+              SetFileAttributesA(target.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) &&
+              outside::ReplaceFileWith(target, data);
   }
+  if (!written) {
+    outcome.complete = false;
+    return kAceWriteError;
+  }
+  outcome.Written(outside::FilePart(target), std::move(data));
   return kAceOk;
+}
+
+// ACEExtract on an archive not answered from the cache.
+int ExtractNamed(const char* archive, const AceExtractRecord& record, outside::Outcome& outcome) {
+  const std::vector<std::string> wanted = SplitNames(record.names);
+  const std::string folder = record.destination;
+  outside::FileSource source(archive);
+  if (!source.ok()) return static_cast<int>(kAceCannotOpen);
+  const ace::Directory dir = ace::ReadDirectory(source);
+  if (dir.members.empty() && dir.status != ace::Status::kOk) return ResultOf(dir.status);
+
+  ace::Unpacker unpacker(source, kAceSkipLimit);
+  const bool solid = dir.info.solid() || std::any_of(dir.members.begin(), dir.members.end(),
+                                                     [](const ace::Member& m) { return m.solid(); });
+  auto matches = [&](const ace::Member& m) {
+    const std::string part = m.file_part();
+    return !m.is_folder() && outside::IsSafeFileName(part) &&
+           std::any_of(wanted.begin(), wanted.end(),
+                       [&](const std::string& name) { return SameNameCaseBlind(name, part); });
+  };
+  // Nothing after the last match matters, not even in a solid archive.
+  const auto last = std::find_if(dir.members.rbegin(), dir.members.rend(), matches);
+  const std::size_t count = static_cast<std::size_t>(dir.members.rend() - last);
+  int result = kAceNotFound;
+  bool written = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    const ace::Member& m = dir.members[i];
+    if (!matches(m)) {
+      // A solid archive's later members need this one's bytes in the window.
+      if (solid) unpacker.Unpack(m, nullptr);
+      continue;
+    }
+    int r;
+    if (m.original_size > kAceExtractLimit) {
+      if (solid) unpacker.Unpack(m, nullptr);
+      r = kAceTooLarge;
+    } else {
+      r = ExtractMember(unpacker, m, outside::JoinPath(folder, m.file_part()), outcome);
+    }
+    if (r == kAceOk) written = true;
+    if (!written) result = r;
+  }
+  if (written) return static_cast<int>(kAceOk);
+  // A damaged directory may have hidden the member we were asked for.
+  if (result == kAceNotFound && dir.status != ace::Status::kOk) return ResultOf(dir.status);
+  return result;
 }
 
 template <typename Body>
@@ -181,48 +213,9 @@ int __stdcall ACETest(const char* archive) {
 int __stdcall ACEExtract(const char* archive, AceExtractRecord* record) {
   if (!archive || !record || !record->names || !record->destination) return kAceBadArgument;
   return Guarded([&] {
-    const std::vector<std::string> wanted = SplitNames(record->names);
-    const std::string folder = record->destination;
-    outside::FileSource source(archive);
-    if (!source.ok()) return static_cast<int>(kAceCannotOpen);
-    const ace::Directory dir = ace::ReadDirectory(source);
-    if (dir.members.empty() && dir.status != ace::Status::kOk) return ResultOf(dir.status);
-
-    ace::Unpacker unpacker(source, kAceSkipLimit);
-    const bool solid = dir.info.solid() || std::any_of(dir.members.begin(), dir.members.end(),
-                                                       [](const ace::Member& m) { return m.solid(); });
-    auto matches = [&](const ace::Member& m) {
-      const std::string part = m.file_part();
-      return !m.is_folder() && outside::IsSafeFileName(part) &&
-             std::any_of(wanted.begin(), wanted.end(),
-                         [&](const std::string& name) { return SameNameCaseBlind(name, part); });
-    };
-    // Nothing after the last match matters, not even in a solid archive.
-    const auto last = std::find_if(dir.members.rbegin(), dir.members.rend(), matches);
-    const std::size_t count = static_cast<std::size_t>(dir.members.rend() - last);
-    int result = kAceNotFound;
-    bool written = false;
-    for (std::size_t i = 0; i < count; ++i) {
-      const ace::Member& m = dir.members[i];
-      if (!matches(m)) {
-        // A solid archive's later members need this one's bytes in the window.
-        if (solid) unpacker.Unpack(m, nullptr);
-        continue;
-      }
-      int r;
-      if (m.original_size > kAceExtractLimit) {
-        if (solid) unpacker.Unpack(m, nullptr);
-        r = kAceTooLarge;
-      } else {
-        r = ExtractTo(unpacker, m, folder, JoinPath(folder, m.file_part()));
-      }
-      if (r == kAceOk) written = true;
-      if (!written) result = r;
-    }
-    if (written) return static_cast<int>(kAceOk);
-    // A damaged directory may have hidden the member we were asked for.
-    if (result == kAceNotFound && dir.status != ace::Status::kOk) return ResultOf(dir.status);
-    return result;
+    return outside::CachedExtraction(
+        archive, record->names, record->destination, kAceCannotOpen,
+        [&](outside::Outcome& outcome) { return ExtractNamed(archive, *record, outcome); });
   });
 }
 

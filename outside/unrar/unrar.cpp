@@ -501,7 +501,7 @@ RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
   auto rar = std::make_unique<RarArchive>();
   rar->name = record->archive_name;
   rar->stamp = outside::SettledStampOf(record->archive_name);
-  if (rar->stamp) rar->replay = Journals().Find(rar->name, *rar->stamp);
+  if (rar->stamp) rar->replay = Journals().Find(rar->name, *rar->stamp, outside::NowMs());
   if (!rar->replay) {
     record->open_result = OpenLive(*rar);
     if (record->open_result != kRarOk) return nullptr;
@@ -583,7 +583,7 @@ int __stdcall RARCloseArchive(RarHandle handle) {
   if (!rar) return kRarBadArgument;
   if (rar->journal && rar->stamp) {
     try {
-      Journals().Store(rar->name, *rar->stamp, std::move(rar->journal));
+      Journals().Store(rar->name, *rar->stamp, std::move(rar->journal), outside::NowMs());
     } catch (const std::bad_alloc&) {
       // Not kept: the next session reads the archive.
     }

@@ -196,6 +196,28 @@ TEST_F(UnAceDll, LastOfTwoMatchesWinsAndAnOlderFileIsReplaced) {
   EXPECT_EQ(Written().size(), 1u);
 }
 
+// What is kept of a settled archive is written again on every call and follows the archive's changes.
+TEST_F(UnAceDll, KeptOutcomesAreWrittenAgainAndFollowTheArchive) {
+  const std::string archive = temp_ / "in\\test.ace";
+  const std::string diz = temp_ / "out\\dest\\file_id.diz";
+  int age = 100;
+  for (const char* text : {"first", "other", "x"}) {
+    EXPECT_EQ(Run({{"DOCS\\FILE_ID.DIZ", Bytes(text)}}), 0);
+    ASSERT_TRUE(testing_support::WrittenAgo(archive, age -= 10));
+    for (int call = 0; call < 2; ++call) {
+      if (call == 1) DeleteFileA(diz.c_str());
+      EXPECT_EQ(ExtractDiz(archive, temp_ / "out\\dest"), 0) << text;
+      EXPECT_EQ(Diz(), text);
+    }
+  }
+  EXPECT_EQ(Run({{"readme.txt", Bytes("r")}}), kAceNotFound);
+  ASSERT_TRUE(testing_support::WrittenAgo(archive, 10));
+  DeleteFileA(diz.c_str());
+  EXPECT_EQ(ExtractDiz(archive, temp_ / "out\\dest"), kAceNotFound);
+  EXPECT_EQ(ExtractDiz(archive, temp_ / "out\\dest"), kAceNotFound);
+  EXPECT_TRUE(Written().empty());
+}
+
 TEST_F(UnAceDll, ReplacesAReadOnlyOlderFile) {
   testing_support::MakeFolder(temp_ / "out");
   testing_support::MakeFolder(temp_ / "out\\dest");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive_makers.h"
+#include "outcome_cache.h"
 #include "sandbox.h"
 #include "test_support.h"
 #include "unrar.h"
@@ -20,21 +21,9 @@ using testing_support::FileExists;
 using testing_support::ListFilesRecursively;
 using testing_support::ReadText;
 using testing_support::WriteText;
+using testing_support::WrittenAgo;
 
 namespace {
-
-// Dates the file's last write seconds back, so that the libraries may keep what they read of it.
-void WrittenAgo(const std::string& path, int seconds) {
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  ULARGE_INTEGER when{{now.dwLowDateTime, now.dwHighDateTime}};
-  when.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000;
-  const FILETIME written{when.LowPart, when.HighPart};
-  const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &written));
-  CloseHandle(file);
-}
 
 class Rar : public Sandboxed {
  protected:
@@ -411,7 +400,7 @@ TEST_F(RarLegacy, KeptSessionsAnswerLikeTheArchive) {
   const Entry fresh = RarMember("c.txt", "fresh", makers::PackRar20({{"fresh"}}), false);
   const Bytes bytes = makers::MakeRar4({broken, diz, fresh});
   const std::string settled = Put("settled.rar", bytes);
-  WrittenAgo(settled, 60);
+  ASSERT_TRUE(WrittenAgo(settled, 60));
   const std::string copy = Put("copy.rar", bytes);
   const std::string target = box / "out.diz";
   for (const std::vector<int>& before : std::vector<std::vector<int>>{
@@ -499,7 +488,7 @@ TEST_F(Unzip, KeptOutcomesFollowTheArchive) {
   int age = 100;
   for (const std::string text : {"first", "other", "x"}) {
     Put("a.zip", makers::MakeZip({{"file_id.diz", text}}));
-    WrittenAgo(zip, age -= 10);
+    ASSERT_TRUE(WrittenAgo(zip, age -= 10));
     // Over the last one (a shorter description leaves nothing of a longer one), then into no file.
     for (int call = 0; call < 2; ++call) {
       if (call == 1) DeleteFileA(diz.c_str());
@@ -508,11 +497,39 @@ TEST_F(Unzip, KeptOutcomesFollowTheArchive) {
     }
   }
   Put("a.zip", makers::MakeZip({{"readme.txt", "r"}}));
-  WrittenAgo(zip, 10);
+  ASSERT_TRUE(WrittenAgo(zip, 10));
   DeleteFileA(diz.c_str());
   EXPECT_EQ(FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz"), 0);
   EXPECT_EQ(FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz"), 0);
   EXPECT_FALSE(FileExists(diz));
+}
+
+// Passes over more archives than the cache holds still find the part kept: the least recently used
+// entry gives way only once it is a while unused.
+TEST(StampedCache, CyclicPassesOverMoreArchivesThanItHoldsKeepHitting) {
+  struct Kept {
+    std::size_t Bytes() const { return 100; }
+  };
+  outside::StampedCache<Kept> cache(4, 1 << 20);
+  const outside::FileStamp stamp{1, 1};
+  const auto value = std::make_shared<const Kept>();
+  std::uint64_t now = 1000;
+  int found = 0;
+  for (int pass = 0; pass < 3; ++pass) {
+    for (int i = 0; i < 10; ++i, ++now) {
+      const std::string key = "a" + std::to_string(i);
+      if (cache.Find(key, stamp, now)) {
+        ++found;
+      } else {
+        cache.Store(key, stamp, value, now);
+      }
+    }
+  }
+  EXPECT_EQ(found, 8) << "the first four archives, in the second and third pass";
+  now += outside::StampedCache<Kept>::kKeptUnusedMs;
+  cache.Store("b", stamp, value, now);
+  EXPECT_NE(cache.Find("b", stamp, now), nullptr) << "entries unused for a while give way";
+  EXPECT_EQ(cache.entries(), 4u);
 }
 
 TEST_F(Unzip, FailuresAreNotPositive) {

@@ -104,6 +104,19 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool WrittenAgo(const std::string& path, int seconds) {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER when{{now.dwLowDateTime, now.dwHighDateTime}};
+  when.QuadPart -= static_cast<ULONGLONG>(seconds) * 10000000;
+  const FILETIME written{when.LowPart, when.HighPart};
+  const HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool set = SetFileTime(file, nullptr, nullptr, &written) != 0;
+  CloseHandle(file);
+  return set;
+}
+
 bool FolderExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -27,6 +27,8 @@ std::string ReadText(const std::string& path);  // bytes as they are
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
+// Dates the file's last write seconds back, so that the libraries may keep what they read of it.
+bool WrittenAgo(const std::string& path, int seconds);
 bool FolderExists(const std::string& path);
 void MakeFolder(const std::string& path);
 // Every file below folder, as paths relative to it, sorted.
