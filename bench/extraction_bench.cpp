@@ -3,6 +3,8 @@
 // extraction_bench make-legacy FOLDER COUNT FIXTURES: writes COUNT ZIP archives of the old PKZIP
 //   methods, half Shrink and half Implode, from members of the real archives in FIXTURES\legacy,
 //   each with file_id.diz behind a larger member.
+// extraction_bench make-ace FOLDER COUNT: writes COUNT ACE archives of stored members, as large, each
+//   with file_id.diz behind a larger member.
 // extraction_bench run FOLDER [PATTERN...]: extracts every archive's file_id.diz as the probe pass
 //   does, once to warm the caches and five times timed, and prints archives per second for each
 //   pattern (default *.zip and *.rar).
@@ -15,6 +17,8 @@
 #include <vector>
 
 #include "seconds.h"
+#include "UnAceV2.h"
+#include "ace_writer.h"
 #include "archive_makers.h"
 #include "extraction.h"
 
@@ -30,23 +34,43 @@ void Save(const std::string& path, const makers::Bytes& bytes) {
   std::fclose(file);
 }
 
+// 58,000 bytes of noise that deflate cannot shrink, so the ZIP is as large as the RAR.
+std::string Filler(unsigned& seed) {
+  std::string filler;
+  while (filler.size() < 58000) {
+    seed = seed * 1103515245 + 12345;
+    filler += static_cast<char>(seed >> 16);
+  }
+  return filler;
+}
+
+std::string Description(int i) { return "PROGRAM " + std::to_string(i) + " v1.0 - a tool\r\nSecond line\r\n"; }
+
 int Make(const std::string& folder, int count) {
   CreateDirectoryA(folder.c_str(), nullptr);
   unsigned seed = 12345;
   for (int i = 0; i < count; ++i) {
-    std::string filler;
-    // Noise that deflate cannot shrink, so the ZIP is as large as the RAR.
-    while (filler.size() < 58000) {
-      seed = seed * 1103515245 + 12345;
-      filler += static_cast<char>(seed >> 16);
-    }
-    const std::string diz = "PROGRAM " + std::to_string(i) + " v1.0 - a tool\r\nSecond line\r\n";
+    const std::string filler = Filler(seed);
+    const std::string diz = Description(i);
     const std::vector<makers::Entry> entries = {{"program.exe", filler}, {"file_id.diz", diz}};
     char name[32];
     std::snprintf(name, sizeof name, "\\a%04d.zip", i);
     Save(folder + name, makers::MakeZip(entries, makers::ZipMethod::kDeflate));
     std::snprintf(name, sizeof name, "\\a%04d.rar", i);
     Save(folder + name, makers::MakeRar4(entries));
+  }
+  return 0;
+}
+
+int MakeAce(const std::string& folder, int count) {
+  CreateDirectoryA(folder.c_str(), nullptr);
+  unsigned seed = 12345;
+  for (int i = 0; i < count; ++i) {
+    const std::vector<std::uint8_t> archive = ace_testing::MakeStoredArchive(
+        {{"program.exe", ace_testing::Bytes(Filler(seed))}, {"file_id.diz", ace_testing::Bytes(Description(i))}});
+    char name[32];
+    std::snprintf(name, sizeof name, "\\e%04d.ace", i);
+    Save(folder + name, makers::Bytes(archive.begin(), archive.end()));
   }
   return 0;
 }
@@ -98,6 +122,7 @@ std::vector<std::string> List(const std::string& folder, const char* pattern) {
 }
 
 int Run(const std::string& folder, const std::vector<std::string>& patterns) {
+  UnAceV2Initialize();
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   for (const std::string& pattern : patterns) {
@@ -124,14 +149,15 @@ int Run(const std::string& folder, const std::vector<std::string>& patterns) {
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "make") return Make(argv[2], std::atoi(argv[3]));
+  if (argc == 4 && std::string(argv[1]) == "make-ace") return MakeAce(argv[2], std::atoi(argv[3]));
   if (argc == 5 && std::string(argv[1]) == "make-legacy") return MakeLegacy(argv[2], std::atoi(argv[3]), argv[4]);
   if (argc >= 3 && std::string(argv[1]) == "run") {
     std::vector<std::string> patterns(argv + 3, argv + argc);
     if (patterns.empty()) patterns = {"*.zip", "*.rar"};
     return Run(argv[2], patterns);
   }
-  std::fprintf(
-      stderr,
-      "usage: extraction_bench make FOLDER COUNT | make-legacy FOLDER COUNT FIXTURES | run FOLDER [PATTERN...]\n");
+  std::fprintf(stderr,
+               "usage: extraction_bench make|make-ace FOLDER COUNT | make-legacy FOLDER COUNT FIXTURES | run FOLDER "
+               "[PATTERN...]\n");
   return 2;
 }

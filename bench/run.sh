@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Extraction speed: quennex's extraction loop under Wine next to native bsdtar and unzip loops over
-# the same 1,000 ZIP and 1,000 RAR archives; then, when the real archives of ../shared/fixtures are
-# there, over 1,000 ZIP archives of the Shrink and Implode methods made from their members.
+# the same 1,000 ZIP and 1,000 RAR archives; quennex's alone over 1,000 ACE archives; then, when the
+# real archives of ../shared/fixtures are there, over 1,000 ZIP archives of the Shrink and Implode
+# methods made from their members.
 # Usage: bench/run.sh [BUILD_DIR]   (default: the build scripts/test.sh tests on this host, see
 # QUENNEX_ARCH in scripts/host.sh; a finished build whose Wine session no test uses now)
 set -eu
@@ -45,6 +46,14 @@ unzip_diz() { unzip -p "$1" file_id.diz; }
 rate "bsdtar -xOf loop" "$data" "*.zip" bsdtar_diz
 rate "unzip -p loop" "$data" "*.zip" unzip_diz
 rate "bsdtar -xOf loop" "$data" "*.rar" bsdtar_diz
+
+aces=$build/bench-ace
+if [ ! -f "$aces/e0999.ace" ]; then
+  rm -rf "$aces"
+  run "$exe" make-ace "Z:${aces//\//\\}" 1000
+fi
+echo "ACE archives: $(ls "$aces"/*.ace | wc -l) of stored members, $(du -sh "$aces" | cut -f1) in all (no native loop reads ACE)"
+run "$exe" run "Z:${aces//\//\\}" "*.ace"
 
 fixtures=$root/../shared/fixtures
 [ -d "$fixtures/legacy" ] || { echo "no $fixtures/legacy: no Shrink and Implode archives"; exit 0; }
