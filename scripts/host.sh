@@ -16,8 +16,11 @@ host_runs_32bit_code() {
 }
 
 quennex_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+quennex_arch_chosen=0  # 1 when QUENNEX_ARCH was asked for, 0 when chosen here
 if [ -z "${QUENNEX_ARCH:-}" ]; then
   if host_runs_32bit_code; then QUENNEX_ARCH=i686; else QUENNEX_ARCH=x86_64; fi
+else
+  quennex_arch_chosen=1
 fi
 case $QUENNEX_ARCH in
   i686)
@@ -33,9 +36,17 @@ export QUENNEX_ARCH
 quennex_arch=$QUENNEX_ARCH
 quennex_deps_cache=${QUENNEX_DEPS_CACHE:-$HOME/.cache/quennex-deps}
 
-# Installs what is missing, cross-builds the dependencies and configures the build folder.
+# Installs what is missing, cross-builds the dependencies and configures the build folder. Where Wine's
+# 32-bit part cannot be installed and no build was asked for, goes on with the x86-64 build.
 quennex_prepare_build() {
-  bash "$quennex_root/scripts/bootstrap.sh"
+  local status=0
+  bash "$quennex_root/scripts/bootstrap.sh" "$quennex_arch" || status=$?
+  if [ $status = 3 ] && [ $quennex_arch_chosen = 0 ]; then
+    echo "Wine's 32-bit part cannot be installed now, so this run uses the x86-64 build; the next run tries again (QUENNEX_ARCH=i686 insists on the 32-bit build)" >&2
+    QUENNEX_ARCH=x86_64 quennex_arch=x86_64 quennex_build=${QUENNEX_BUILD:-$quennex_root/build-x86_64}
+  elif [ $status != 0 ]; then
+    return 1
+  fi
   bash "$quennex_root/scripts/build-deps.sh" "$quennex_deps_cache" "$quennex_arch"
   cmake -S "$quennex_root" -B "$quennex_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$quennex_root/cmake/toolchain-mingw32.cmake" \
     -DQUENNEX_ARCH="$quennex_arch" -DQUENNEX_DEPS="$quennex_deps_cache/$quennex_arch" >/dev/null
