@@ -39,7 +39,11 @@ if [ ${#missing[@]} -eq 0 ] && [ $needs_src = 0 ] && [ $wants_wine32 = 0 ]; then
 need_root "$@"
 
 export DEBIAN_FRONTEND=noninteractive
-if [ $wants_wine32 = 1 ]; then dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386; fi
+added_i386=0
+if [ $wants_wine32 = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  added_i386=1
+fi
 if [ -f "$srcs" ]; then sed -i 's/^Types: deb$/Types: deb deb-src/' "$srcs"; fi
 if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list && ! grep -q '^deb-src ' /etc/apt/sources.list; then
   sed -n 's/^deb /deb-src /p' /etc/apt/sources.list >>/etc/apt/sources.list
@@ -69,6 +73,8 @@ if [ ${#missing[@]} -gt 0 ] || [ $needs_src = 1 ]; then
 fi
 if [ $wants_wine32 = 1 ] && ! apt-get install -y -qq --no-install-recommends $wine32 >"$log" 2>&1; then
   echo "bootstrap: $wine32 cannot be installed now: $(grep -m 1 '^E:' "$log" || tail -n 1 "$log")" >&2
+  # Leave the machine as it was: an i386 index that does not download would slow every later update.
+  if [ $added_i386 = 1 ]; then dpkg --remove-architecture i386 2>/dev/null || true; fi
   exit 3
 fi
 exit 0
