@@ -15,9 +15,23 @@ session=$build/wine-session
 data=$build/bench-data
 windows_data="Z:${data//\//\\}"
 
+# Measured as scripts/run.sh runs quennex: the whole Wine session on one CPU (QUENNEX_PIN=0: on every CPU).
+all_cpus=$(awk '/^Cpus_allowed_list:/ { print $2 }' /proc/self/status)
+source "$root/cmake/wine-env.sh"
+wine_pin_session bench
 "$root/cmake/wine-session.sh" start "$session" >/dev/null
 trap '"$root/cmake/wine-session.sh" stop "$session" >/dev/null' EXIT
 run() { "$root/cmake/wine-run.sh" "$session" "$@"; }
+# The probe pass and a whole run again in a session on every CPU, for comparison.
+unpinned_probe() {
+  [ "$(wine_one_cpu)" != "" ] || return 0
+  "$root/cmake/wine-session.sh" stop "$session" >/dev/null
+  taskset -p -c "$all_cpus" $$ >/dev/null
+  "$root/cmake/wine-session.sh" start "$session" >/dev/null
+  run wineboot >/dev/null 2>&1 || true
+  echo "the same session on every CPU ($all_cpus):"
+  run "$build/bench/probe_bench.exe" "$windows_data" | grep -E 'probe pass|whole run|wait for Stop'
+}
 run wineboot >/dev/null 2>&1 || true
 
 if [ ! -f "$data/a0999.rar" ]; then
@@ -31,7 +45,10 @@ run "$exe" run "$windows_data"
 run "$build/bench/probe_bench.exe" "$windows_data"
 
 rate() {  # rate LABEL FOLDER GLOB COMMAND... : runs COMMAND ARCHIVE for every archive GLOB matches, warm
-  local label=$1 folder=$2 glob=$3; shift 3
+  local label=$1 folder=$2 glob=$3 pinned; shift 3
+  # Native tools run where the system puts them.
+  pinned=$(taskset -c -p $$ | sed 's/.*: //')
+  taskset -c -p "$all_cpus" $$ >/dev/null
   for f in "$folder"/$glob; do "$@" "$f" >/dev/null 2>&1; done
   local start end n
   start=$(date +%s.%N)
@@ -40,6 +57,7 @@ rate() {  # rate LABEL FOLDER GLOB COMMAND... : runs COMMAND ARCHIVE for every a
   end=$(date +%s.%N)
   awk -v n="$n" -v s="$start" -v e="$end" -v l="$label" -v k="$glob" \
     'BEGIN { printf "native %-6s %-24s %5d archives, %7.0f archives/s (warm)\n", k, l ":", n, n / (e - s) }'
+  taskset -c -p "$pinned" $$ >/dev/null
 }
 bsdtar_diz() { bsdtar -xOf "$1" file_id.diz; }
 unzip_diz() { unzip -p "$1" file_id.diz; }
@@ -56,7 +74,7 @@ echo "ACE archives: $(ls "$aces"/*.ace | wc -l) of stored members, $(du -sh "$ac
 run "$exe" run "Z:${aces//\//\\}" "*.ace"
 
 fixtures=$root/../shared/fixtures
-[ -d "$fixtures/legacy" ] || { echo "no $fixtures/legacy: no Shrink and Implode archives"; exit 0; }
+[ -d "$fixtures/legacy" ] || { echo "no $fixtures/legacy: no Shrink and Implode archives"; unpinned_probe; exit 0; }
 fixtures=$(cd "$fixtures" && pwd)
 legacy=$build/bench-legacy
 windows_legacy="Z:${legacy//\//\\}"
@@ -68,3 +86,4 @@ echo "legacy archives: $(ls "$legacy"/s*.zip | wc -l) Shrink, $(ls "$legacy"/i*.
 run "$exe" run "$windows_legacy" "s*.zip" "i*.zip"
 rate "unzip -p loop" "$legacy" "s*.zip" unzip_diz
 rate "unzip -p loop" "$legacy" "i*.zip" unzip_diz
+unpinned_probe

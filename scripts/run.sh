@@ -16,5 +16,6 @@ source "$quennex_root/cmake/wine-env.sh"
 if [ "$quennex_arch" = x86_64 ]; then prefix=$HOME/.wine-quennex64; else prefix=$HOME/.wine-quennex; fi
 wine_use "$quennex_arch" "${WINEPREFIX:-$prefix}"
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+wine_pin_session run.sh
 wine_make_prefix "$WINEPREFIX.log"
 exec "$WINELOADER" ./quennex.exe
