@@ -220,6 +220,9 @@ TEST_F(MainWindow, LogoShowsCreditsAndClosingThemBringsTheMainWindowBack) {
   EXPECT_EQ(testing_support::TaskBarTitles(), button);
   SendMessageA(ui::Application::Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);  // as a click on the button
   EXPECT_TRUE(f.Visible());
+  Pump(300);
+  EXPECT_GT(testing_support::CountInClientArea(f.Label2.hwnd(), GetSysColor(COLOR_WINDOWTEXT)), 10)
+      << "the restored window is drawn";
   f.Hide();
 }
 
