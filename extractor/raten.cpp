@@ -74,7 +74,11 @@ void TForm5::Button4Click() {
   ListBox1.SetItemIndex(ListBox1.Count() - 1);
 }
 
-void TForm5::DialogKey(int) { Button1Click(); }
+bool TForm5::FormShortCut(WPARAM key) {
+  if (key != VK_RETURN && key != VK_ESCAPE) return false;
+  Button1.Click();
+  return true;
+}
 
 // Every way of closing takes the selected line, or the first when none is selected.
 void TForm5::FormClosed() {

@@ -32,8 +32,8 @@ class TForm5 : public ui::Form {
   void Button2Click();
   void Button3Click();
   void Button4Click();
-  // Enter and Escape, whatever control has the focus.
-  void DialogKey(int id) override;
+  // Enter and Escape click "Select", whatever control has the focus; the control never gets them.
+  bool FormShortCut(WPARAM key) override;
   void FormClosed() override;
 
  private:

@@ -101,7 +101,7 @@ TForm1::TForm1()
       Image1(GroupBox1, {layout::Image1, kBannerResource}),
       ProgressBar1(GroupBox1, {layout::ProgressBar1}),
       lvTask(GroupBox1, {.bounds = layout::lvTask,
-                         .columns = {{"Task", 300, false}},
+                         .columns = {{"Task", 300, false, false}},
                          .stateImages = &Filled(ilLEDs, kSetupLedsBitmap),
                          .gridLines = false,
                          .view = ui::ListView::ViewStyle::Details,

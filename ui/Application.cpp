@@ -72,11 +72,43 @@ LRESULT CALLBACK ApplicationProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM 
   return DefWindowProcA(hwnd, message, wparam, lparam);
 }
 
-bool IsDialogMessageForAnyForm(MSG& msg) {
-  HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-  return top && Window::FromHandle(top) && IsDialogMessageA(top, &msg);
+Form* FormOf(HWND top) {
+  for (Form* form : TheState().forms) {
+    if (form->hwnd() == top) return form;
+  }
+  return nullptr;
+}
+
+bool IsKey(UINT message) {
+  return message == WM_KEYDOWN || message == WM_SYSKEYDOWN || message == WM_CHAR || message == WM_SYSCHAR;
+}
+
+bool TranslateFormKeys(MSG& msg) {
+  Form* form = msg.hwnd ? FormOf(GetAncestor(msg.hwnd, GA_ROOT)) : nullptr;
+  if (!form) return false;
+  if (msg.message == WM_KEYDOWN && form->ShortCut(msg.wParam)) return true;
+  return IsDialogMessageA(form->hwnd(), &msg);
+}
+
+// Every window that holds the focused control, from the inside out, up to its form.
+void TellFocusMoved(HWND focus) {
+  for (HWND holder = GetAncestor(focus, GA_PARENT); holder && holder != GetDesktopWindow();
+       holder = GetAncestor(holder, GA_PARENT)) {
+    if (Window* window = Window::FromHandle(holder)) window->FocusMovedInside(focus);
+  }
 }
 }  // namespace
+
+void Application::Dispatch(MSG& msg) {
+  const bool key = IsKey(msg.message);
+  HWND before = key ? GetFocus() : nullptr;
+  if (!TranslateFormKeys(msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  if (!key) return;
+  if (HWND focus = GetFocus(); focus && focus != before) TellFocusMoved(focus);
+}
 
 void Application::Initialize() {
   State& state = TheState();
@@ -172,11 +204,7 @@ void Application::Run() {
   state.terminated = false;
   if (Form* main = MainForm()) main->Show();
   MSG msg;
-  while (!state.terminated && GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageForAnyForm(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
+  while (!state.terminated && GetMessageA(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
 }
 
 void Application::ProcessMessages() {
@@ -186,9 +214,7 @@ void Application::ProcessMessages() {
       TheState().terminated = true;
       break;
     }
-    if (IsDialogMessageForAnyForm(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    Dispatch(msg);
   }
 }
 

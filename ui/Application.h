@@ -37,6 +37,10 @@ class Application {
   // The form last activated; the application window hands activation on to it.
   static void FormActivated(Form& form);
 
+  // Dispatches one message of a message loop. A key for a form goes first to the form's shortcuts, then
+  // to the dialog keys (Tab, arrows, Enter, Escape); a control that a key moved the focus to is told to
+  // the windows around it, so that a scroll box shows it.
+  static void Dispatch(MSG& msg);
   // Shows the main form and runs the message loop until the main form closes.
   static void Run();
   // Lets all pending window messages run, then returns.

@@ -18,6 +18,7 @@ class RadioGroup::Item : public Window {
   Item(RadioGroup& group, const Rect& bounds, const std::string& caption, bool first) : group_(group) {
     CreateControl(group, WC_BUTTONA, bounds, WS_VISIBLE | BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0), 0,
                   caption);
+    WidenToCaption(true);
   }
   bool OnCommand(WORD code) override {
     if (code != BN_CLICKED) return false;
@@ -100,6 +101,26 @@ void ScrollBox::ScrollTo(int position) {
   position_ = position;
   SetWindowPos(content_->hwnd(), nullptr, 0, -position_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   UpdateBar();
+}
+
+void ScrollBox::ScrollIntoView(HWND control) {
+  if (!IsChild(content_->hwnd(), control)) return;
+  // A control inside a group (a radio button) brings its whole group, when that fits.
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  RECT shown;
+  GetWindowRect(control, &shown);
+  for (HWND outer = control; outer && outer != content_->hwnd(); outer = GetParent(outer)) {
+    RECT r;
+    GetWindowRect(outer, &r);
+    if (r.bottom - r.top <= client.bottom) shown = r;
+  }
+  MapWindowPoints(HWND_DESKTOP, hwnd_, reinterpret_cast<POINT*>(&shown), 2);
+  if (shown.top < 0 || shown.bottom - shown.top > client.bottom) {
+    ScrollTo(position_ + shown.top);
+  } else if (shown.bottom > client.bottom) {
+    ScrollTo(position_ + shown.bottom - client.bottom);
+  }
 }
 
 LRESULT ScrollBox::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

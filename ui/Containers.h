@@ -54,6 +54,9 @@ class ScrollBox : public Container {
   void SetContentHeight(int height);
   int ScrollPosition() const { return position_; }
   void ScrollTo(int position);
+  // Scrolls as little as shows the control whole (its top, when it is taller than the box).
+  void ScrollIntoView(HWND control);
+  void FocusMovedInside(HWND control) override { ScrollIntoView(control); }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;

@@ -130,6 +130,7 @@ LRESULT Edit::HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam) {
 
 CheckBox::CheckBox(Window& parent, const Args& args) {
   CreateControl(parent, WC_BUTTONA, args.bounds, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, args.caption);
+  WidenToCaption(true);
   SetChecked(args.checked);
 }
 
@@ -165,6 +166,7 @@ Label::Label(Window& parent, const Args& args) : color_(args.color) {
   CreateControl(parent, WC_STATICA, bounds, WS_VISIBLE | SS_NOPREFIX | (args.centered ? SS_CENTER : SS_LEFT), 0,
                 args.caption);
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  WidenToCaption(false);
 }
 
 HBRUSH Label::OnControlColor(HDC dc) {

@@ -64,6 +64,8 @@ void Form::PlaceOnScreen() {
 }
 
 void Form::Show() {
+  // A form that opens starts at the first control of its tab order.
+  if (!IsWindowVisible(hwnd_)) focus_ = nullptr;
   if (!placed_ || position_ == Position::MainFormCenter) PlaceOnScreen();
   placed_ = true;
   FormShow();
@@ -88,6 +90,20 @@ void Form::Close() {
 }
 
 void Form::SetModalResult(int result) { modalResult_ = result; }
+
+bool Form::ShortCut(WPARAM key) {
+  bool handled = false;
+  RunGuarded([&] { handled = FormShortCut(key); });
+  return handled;
+}
+
+void Form::RestoreFocus() {
+  HWND control = focus_;
+  if (!control || !IsChild(hwnd_, control) || !IsWindowVisible(control) || !IsWindowEnabled(control)) {
+    control = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  }
+  if (control) ::SetFocus(control);
+}
 
 int Form::ShowModal() {
   modalResult_ = mrNone;
@@ -114,9 +130,7 @@ int Form::ShowModal() {
       modalResult_ = mrCancel;
       break;
     }
-    if (IsDialogMessageA(hwnd_, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    Application::Dispatch(msg);
   }
   for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
   modal_ = false;
@@ -143,12 +157,6 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       Close();
       return 0;
-    case WM_COMMAND:
-      if (lparam == 0 && (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL)) {
-        RunGuarded([&] { DialogKey(LOWORD(wparam)); });
-        return 0;
-      }
-      break;
     case WM_SIZE:
       RunGuarded([&] { FormResize(); });
       break;
@@ -156,8 +164,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (LOWORD(wparam) != WA_INACTIVE) {
         Application::FormActivated(*this);
         PostMessageA(hwnd_, kActivated, 0, 0);
+      } else if (HWND focus = GetFocus(); focus && IsChild(hwnd_, focus)) {
+        focus_ = focus;
       }
       break;
+    case WM_SETFOCUS:
+      // The form itself never keeps the focus: it goes on to a control, as in a dialog.
+      RestoreFocus();
+      return 0;
     case WM_SYSCOMMAND:
       // Minimizing the main form minimizes the application: the task bar button stays the only trace.
       if ((wparam & 0xFFF0) == SC_MINIMIZE && Application::MainForm() == this) {

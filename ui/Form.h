@@ -40,6 +40,9 @@ class Form : public Container {
   void SetClientSize(int width, int height);
   SIZE ClientSize() const;
   void SetMinTrackSize(int width, int height) { minTrack_ = {width, height}; }
+  // A key pressed while the form is active, offered before the focused control sees it; true when the
+  // form took it.
+  bool ShortCut(WPARAM key);
 
  protected:
   // The close box or Close(): return false to refuse.
@@ -52,17 +55,20 @@ class Form : public Container {
   virtual void FormResize() {}
   // After the form became the active window (run from the message loop, once activation has settled).
   virtual void FormActivate() {}
-  // Enter and Escape pressed in the form (IDOK / IDCANCEL from the dialog manager).
-  virtual void DialogKey(int /*id*/) {}
+  // Every key press in the form, before the focused control gets it: return true when handled.
+  virtual bool FormShortCut(WPARAM /*key*/) { return false; }
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
   void PlaceOnScreen();
+  // Gives the focus back to the control that had it last, or to the first control of the tab order.
+  void RestoreFocus();
   Position position_;
   int modalResult_ = 0;
   bool modal_ = false;
   bool placed_ = false;
   SIZE minTrack_{0, 0};
+  HWND focus_ = nullptr;  // the control that had the focus when the form was last deactivated
 };
 
 }  // namespace ui

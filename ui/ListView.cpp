@@ -112,7 +112,7 @@ void ListView::Refresh() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-// Every column as wide as its widest text, never below its minimum width.
+// Every column that sizes itself as wide as its widest text, never below its minimum width.
 void ListView::SizeColumns() {
   if (!columnsStale_) return;
   columnsStale_ = false;
@@ -120,6 +120,7 @@ void ListView::SizeColumns() {
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
   const int padding = 12;
   for (size_t c = 0; c < columns_.size(); ++c) {
+    if (!columns_[c].autoSize) continue;
     int width = 0;
     SIZE size;
     GetTextExtentPoint32A(dc, columns_[c].caption.c_str(), static_cast<int>(columns_[c].caption.size()), &size);

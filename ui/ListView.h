@@ -24,6 +24,7 @@ struct ListColumn {
   std::string caption;
   int minWidth = 50;
   bool rightAligned = false;
+  bool autoSize = true;  // widens to its widest text; otherwise it keeps minWidth and cuts longer texts
 };
 
 class ListView : public Window {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -61,7 +62,11 @@ bool Window::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
 void Window::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
 bool Window::Visible() const { return (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
-void Window::SetBounds(const Rect& b) { MoveWindow(hwnd_, b.left, b.top, b.width, b.height, TRUE); }
+// A moved control is drawn anew at its new place: bits copied from where it was may be gone, as when the
+// parent has just grown.
+void Window::SetBounds(const Rect& b) {
+  SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+}
 
 Rect Window::Bounds() const {
   RECT r;
@@ -87,6 +92,29 @@ void Window::CreateControl(Window& parent, const char* className, const Rect& b,
   if (!hwnd) throw std::runtime_error(std::string("cannot create control ") + className);
   Attach(hwnd);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultFont()), FALSE);
+}
+
+void Window::WidenToCaption(bool besideABox) {
+  const std::string caption = Text();
+  HDC dc = GetDC(hwnd_);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
+  SIZE text{0, 0};
+  GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+  int needed = text.cx;
+  if (besideABox) {
+    // The box, the gap after it and the focus frame around the text.
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    needed += MulDiv(13, GetDeviceCaps(dc, LOGPIXELSX), 96) + metrics.tmAveCharWidth + 2;
+  }
+  SelectObject(dc, old);
+  ReleaseDC(hwnd_, dc);
+  Rect bounds = Bounds();
+  if (needed <= bounds.width) return;
+  RECT page;
+  GetClientRect(GetParent(hwnd_), &page);
+  bounds.width = std::max(bounds.width, std::min<int>(needed, page.right - bounds.left));
+  SetBounds(bounds);
 }
 
 void Window::Subclass() {

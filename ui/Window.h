@@ -50,6 +50,8 @@ class Window {
   // WM_CTLCOLOR* for this child: return a brush to use, or null for the default.
   virtual HBRUSH OnControlColor(HDC /*dc*/) { return nullptr; }
   virtual bool OnDrawItem(DRAWITEMSTRUCT* /*item*/) { return false; }
+  // A key moved the focus to control, which lies somewhere inside this window.
+  virtual void FocusMovedInside(HWND /*control*/) {}
 
  protected:
   // Creates a child control of a standard class inside parent and attaches it.
@@ -60,6 +62,9 @@ class Window {
   void Subclass();
   virtual LRESULT HandleSubclassed(UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT CallOriginal(UINT message, WPARAM wparam, LPARAM lparam);
+  // Widens the control when its caption, in its font, does not fit, as far as its parent's client area
+  // reaches; besideABox leaves room for the box of a check box or radio button.
+  void WidenToCaption(bool besideABox);
 
   // Routes WM_COMMAND, WM_NOTIFY, WM_*SCROLL, WM_CTLCOLOR* and WM_DRAWITEM to the child that sent them.
   static bool ReflectToChild(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);

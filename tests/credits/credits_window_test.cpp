@@ -342,6 +342,16 @@ TEST_F(CreditsWindow, ClosingStopsTheTuneAndShowsTheMainWindow) {
   EXPECT_TRUE(opener->Visible());
 }
 
+// The window opens with its button focused, so the keys of a button work at once.
+TEST_F(CreditsWindow, OpensWithTheButtonFocusedAndSpaceClosesIt) {
+  OpenCredits();
+  Pump(200);
+  EXPECT_EQ(GetFocus(), Form2->Button1.hwnd());
+  testing_support::PressKey(VK_SPACE);
+  EXPECT_TRUE(PumpUntil([] { return !Form2->Visible(); }));
+  EXPECT_TRUE(opener->Visible());
+}
+
 TEST_F(CreditsWindow, WheelDownShowsTheHiddenPictureUntilTimer1) {
   OpenCredits();
   SendMessageA(Form2->hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);  // upwards: nothing

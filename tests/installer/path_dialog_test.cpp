@@ -1,6 +1,7 @@
 // The path dialog: the proposal from the registry, its buttons, its close box and a proposal it cannot show.
 #include "Application.h"
 #include "setup_fixture.h"
+#include "window_pictures.h"
 
 namespace {
 
@@ -31,6 +32,25 @@ TEST_F(PathDialog, InstallWithoutTouchingTheTreeTakesTheProposal) {
   EXPECT_EQ(Form1->InstallPath, base.path());
   EXPECT_EQ(TaskStates(), std::vector<int>(13, 1));
   EXPECT_TRUE(testing_support::FileExists(base.path() + kProgramSubfolder + "\\quennex.exe"));
+}
+
+// The real dialog opens with the tree focused; Tab then Space presses "Install", as a user would.
+TEST_F(PathDialog, OpensWithTheTreeFocusedAndTheKeysReachInstall) {
+  const ui::ModalResponder previous = ui::SetModalResponder({});
+  HWND focusAtOpen = nullptr;
+  std::string chosen;
+  {
+    testing_support::TimedSteps steps({[&] {
+                                         focusAtOpen = GetFocus();
+                                         testing_support::PressKey(VK_TAB);
+                                       },
+                                       [] { testing_support::PressKey(VK_SPACE); }, [] { Form2->Button2Click(); }},
+                                      300);
+    chosen = GetInstallPath();
+  }
+  ui::SetModalResponder(previous);
+  EXPECT_EQ(focusAtOpen, Form2->ShellTreeView1.hwnd());
+  EXPECT_EQ(chosen, base.path());
 }
 
 TEST_F(PathDialog, CloseBoxKeepsTheProposal) {

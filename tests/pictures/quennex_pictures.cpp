@@ -92,7 +92,6 @@ int main(int argc, char** argv) {
   Form4->Button1.SetText("Set as Source");
   Form4->ShellTreeView1.SetPath(kArchives);
   Form4->Show();
-  Form4->ShellTreeView1.SetFocus();
   Settle(800);
   Picture(Form4->hwnd(), folder, "folder-picker");
   Form4->Hide();

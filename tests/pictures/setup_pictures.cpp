@@ -23,7 +23,6 @@ int main(int argc, char** argv) {
   // The path dialog is answered here: shown with its proposal, pictured, then "Install".
   ui::SetModalResponder([&](ui::Form& form) {
     form.Show();
-    Form2->ShellTreeView1.SetFocus();
     Settle(800);
     Picture(form.hwnd(), folder, "setup-path");
     Form2->Button1Click();

@@ -114,6 +114,60 @@ TEST_F(MainWindow, ListAndDetailsViews) {
   EXPECT_EQ(f.ListView1.View(), ui::ListView::ViewStyle::List);
 }
 
+// The picker opens with the tree focused, so the arrow keys move its selection at once.
+TEST_F(MainWindow, FolderPickerOpensWithTheTreeFocused) {
+  RealModals real;
+  HWND focusAtOpen = nullptr;
+  std::string atHome, afterDown;
+  testing_support::TimedSteps steps({[&] {
+                                       focusAtOpen = GetFocus();
+                                       testing_support::PressKey(VK_HOME);
+                                     },
+                                     [&] {
+                                       atHome = Form4->ShellTreeView1.SelectedPath();
+                                       testing_support::PressKey(VK_DOWN);
+                                     },
+                                     [&] {
+                                       afterDown = Form4->ShellTreeView1.SelectedPath();
+                                       Form4->Button2Click();
+                                     }},
+                                    300);
+  f.BitBtn1Click();
+  EXPECT_EQ(focusAtOpen, Form4->ShellTreeView1.hwnd());
+  EXPECT_EQ(lstrcmpiA(atHome.c_str(), "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}"), 0) << "Home selects My Computer";
+  EXPECT_NE(afterDown, atHome) << "Down selects the next folder";
+}
+
+// Tab onto an option scrolled out of sight brings it into view; Space then ticks what the user sees.
+TEST_F(MainWindow, OptionThatGetsTheFocusIsScrolledIntoView) {
+  f.Show();
+  f.PageControl1.SetActivePage(1);
+  f.ScrollBox1.ScrollTo(10000);
+  f.CheckBox1.SetFocus();
+  testing_support::PressKey(VK_TAB);
+  Pump(200);
+  EXPECT_EQ(GetFocus(), f.CheckBox2.hwnd());
+  RECT box, option;
+  GetClientRect(f.ScrollBox1.hwnd(), &box);
+  GetWindowRect(f.CheckBox2.hwnd(), &option);
+  MapWindowPoints(HWND_DESKTOP, f.ScrollBox1.hwnd(), reinterpret_cast<POINT*>(&option), 2);
+  EXPECT_GE(option.top, 0);
+  EXPECT_LE(option.bottom, box.bottom);
+  testing_support::PressKey(VK_SPACE);
+  Pump(200);
+  EXPECT_TRUE(f.CheckBox2.Checked());
+  f.ScrollBox1.ScrollTo(0);
+  f.PageControl1.SetActivePage(0);
+  f.Hide();
+}
+
+// Every caption of every window is read whole in the font it is drawn in.
+TEST(Captions, EveryCaptionFitsItsControl) {
+  for (ui::Form* form : std::initializer_list<ui::Form*>{Form1, Form2, Form3, Form4, Form5}) {
+    EXPECT_EQ(testing_support::CutCaptions(form->hwnd()), std::vector<std::string>{}) << form->Caption();
+  }
+}
+
 // What the screen shows of a control, pixel by pixel.
 std::vector<COLORREF> OnScreen(const ui::Window& control) {
   const ui::Rect r = control.Bounds();
@@ -166,6 +220,9 @@ TEST_F(MainWindow, LogoShowsCreditsAndClosingThemBringsTheMainWindowBack) {
   EXPECT_EQ(testing_support::TaskBarTitles(), button);
   SendMessageA(ui::Application::Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);  // as a click on the button
   EXPECT_TRUE(f.Visible());
+  Pump(300);
+  EXPECT_GT(testing_support::CountInClientArea(f.Label2.hwnd(), GetSysColor(COLOR_WINDOWTEXT)), 10)
+      << "the restored window is drawn";
   f.Hide();
 }
 

@@ -118,3 +118,11 @@ std::vector<std::string> RunGo() {
   Form1->BitBtn2Click();
   return messages.Texts();
 }
+
+void Pump(int milliseconds) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < static_cast<DWORD>(milliseconds)) {
+    ui::Application::ProcessMessages();
+    Sleep(5);
+  }
+}

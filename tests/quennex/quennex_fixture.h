@@ -14,6 +14,7 @@
 #include "raten.h"
 #include "test_support.h"
 #include "viewer.h"
+#include "window_pictures.h"
 
 // What the main window showed right after it was created, before any test touched it.
 struct StartState {
@@ -63,3 +64,18 @@ void ChooseTarget(const std::string& folder);
 
 // Runs Go with every message box answered OK; returns the texts shown.
 std::vector<std::string> RunGo();
+
+// Lets the windows handle their messages for about this long.
+void Pump(int milliseconds);
+
+// Modal windows shown for real while the object lives: their own message loop, keys and focus.
+class RealModals {
+ public:
+  RealModals() : previous_(ui::SetModalResponder({})) {}
+  ~RealModals() { ui::SetModalResponder(std::move(previous_)); }
+  RealModals(const RealModals&) = delete;
+  RealModals& operator=(const RealModals&) = delete;
+
+ private:
+  ui::ModalResponder previous_;
+};

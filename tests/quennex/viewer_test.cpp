@@ -164,6 +164,41 @@ TEST(ViewerWindow, ResizeKeepsMarginsAndMinimumSize) {
   EXPECT_EQ(v.Memo1.Bounds().height, 337);
 }
 
+// Maximised, dragged larger in one move, or dragged slowly, the viewer shows its buttons at their new
+// places and no piece of the memo's old scroll bars.
+TEST(ViewerWindow, ControlsAreRedrawnAfterAResize) {
+  TForm3& v = *Form3;
+  RECT designed;
+  GetWindowRect(v.hwnd(), &designed);
+  const int width = designed.right - designed.left, height = designed.bottom - designed.top;
+  v.Memo1.SetLines({"A line of a description"});
+  v.Show();
+  Pump(300);
+  auto expectRedrawn = [&](const char* after) {
+    Pump(300);
+    for (ui::Button* button : {&v.Button1, &v.Button2, &v.Button3, &v.Button4}) {
+      EXPECT_GT(testing_support::CountInClientArea(button->hwnd(), GetSysColor(COLOR_BTNTEXT)), 20)
+          << button->Text() << " after " << after;
+    }
+    // The memo's face holds black text on grey; the white edges of a scroll bar's arrows do not belong there.
+    EXPECT_EQ(testing_support::CountInClientArea(v.Memo1.hwnd(), GetSysColor(COLOR_3DHILIGHT)), 0)
+        << "scroll bar pieces in the memo after " << after;
+  };
+  ShowWindow(v.hwnd(), SW_MAXIMIZE);
+  expectRedrawn("maximise");
+  ShowWindow(v.hwnd(), SW_RESTORE);
+  expectRedrawn("restore");
+  SetWindowPos(v.hwnd(), nullptr, 0, 0, width + 150, height + 100, SWP_NOMOVE | SWP_NOZORDER);
+  expectRedrawn("one drag");
+  for (int step = 1; step <= 10; ++step) {
+    SetWindowPos(v.hwnd(), nullptr, 0, 0, width + 150 + step * 7, height + 100 + step * 5, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(20);
+  }
+  expectRedrawn("a slow drag");
+  SetWindowPos(v.hwnd(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  v.Hide();
+}
+
 TEST(ViewerWindow, FontButtonsAndClose) {
   TForm3& v = *Form3;
   auto face = [&] {

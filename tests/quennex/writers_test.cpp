@@ -184,7 +184,7 @@ TEST_F(Writers, AskModeShowsTheBestMatchWindowOnceAndReplaysTheChoice) {
     EXPECT_EQ(Form5->Edit1.Text(), "Tool 1.0 beta") << "the first line is selected and in the edit box";
     Form5->ListBox1.SetItemIndex(1);
     Form5->ListBox1Click();
-    Form5->DialogKey(IDOK);  // Enter takes the selected line
+    Form5->ShortCut(VK_RETURN);  // Enter takes the selected line
     return static_cast<int>(ui::mrCancel);
   });
   ScriptedMessages messages;
@@ -218,6 +218,41 @@ TEST_F(Writers, AddedLineAndStopAsking) {
   const std::string bbs = ReadText(target / "Files.BBS");
   EXPECT_NE(bbs.find("My own line 9.9\r\n"), std::string::npos) << bbs;
   EXPECT_NE(bbs.find("Gamma 3.0 beta\r\n"), std::string::npos) << "not asked again: the first match is taken";
+}
+
+// The real window, keys as a user presses them: it opens on "Select", and Enter or Escape clicks "Select"
+// whichever control has the focus, a button included.
+TEST(BestMatchWindow, EnterAndEscapeSelectWhateverHasTheFocus) {
+  struct Press {
+    ui::Window* focused;
+    WORD key;
+  };
+  TForm5& w = *Form5;
+  for (const Press& press : {Press{&w.Button4, VK_RETURN}, Press{&w.Button2, VK_RETURN}, Press{&w.Button3, VK_ESCAPE},
+                             Press{&w.Edit1, VK_RETURN}}) {
+    SCOPED_TRACE(press.focused->Text());
+    RealModals real;
+    HWND focusAtOpen = nullptr;
+    bool leftOpen = false;
+    testing_support::TimedSteps steps({[&] {
+                                         focusAtOpen = GetFocus();
+                                         w.ListBox1.SetItemIndex(1);
+                                         w.ListBox1Click();
+                                         press.focused->SetFocus();
+                                         testing_support::PressKey(press.key);
+                                       },
+                                       [&] {
+                                         leftOpen = true;
+                                         w.Button1Click();
+                                       }},
+                                      500);
+    const quennex::BestMatch answer = w.Ask("A.ZIP", {"Tool 1.0 beta", "Tool 1.0 final"});
+    EXPECT_EQ(focusAtOpen, w.Button1.hwnd());
+    EXPECT_FALSE(leftOpen) << "the key did not close the window";
+    EXPECT_EQ(w.ListBox1.Count(), 2) << "nothing added";
+    EXPECT_EQ(answer.line, "Tool 1.0 final");
+    EXPECT_FALSE(answer.stop_asking);
+  }
 }
 
 TEST_F(Writers, StopWhileWritingKeepsTheRowsSoFarAndStartsNoFurtherWriter) {
