@@ -25,7 +25,6 @@ LzDecoder::LzDecoder() : window_(new std::uint8_t[kWindowSize]) {}
 void LzDecoder::Reset() {
   total_ = 0;
   flushed_ = 0;
-  old_dist_ = {};
   mode_ = kModePlain;
 }
 
@@ -234,6 +233,7 @@ Status LzDecoder::Decode(BitReader& bits, bool blocked, int dict_bits, std::uint
   const std::uint64_t dict_size = std::uint64_t{1} << dict_bits;
   main_tree_has_modes_ = blocked;
   block_left_ = 0;
+  old_dist_ = {};
   member_start_ = total_;
   mode_ = kModePlain;
   const std::uint64_t end = total_ + size;
