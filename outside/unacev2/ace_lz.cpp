@@ -1,6 +1,7 @@
 #include "ace_lz.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ace {
 
@@ -26,6 +27,18 @@ void LzDecoder::Reset() {
   total_ = 0;
   flushed_ = 0;
   mode_ = kModePlain;
+}
+
+void LzDecoder::Append(const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const std::size_t start = static_cast<std::size_t>(total_ & kWindowMask);
+    const std::size_t n = std::min(size, kWindowSize - start);
+    std::memcpy(&window_[start], data, n);
+    total_ += n;
+    data += n;
+    size -= n;
+  }
+  flushed_ = total_;
 }
 
 bool LzDecoder::ReadTrees(BitReader& bits) {

@@ -21,6 +21,8 @@ class LzDecoder {
   LzDecoder();
   // Forget the window (start of a non-solid member).
   void Reset();
+  // Puts a stored member's bytes into the window: later solid members may copy from them.
+  void Append(const std::uint8_t* data, std::size_t size);
   // Decodes size bytes of one member into out. Each member starts with an empty distance history;
   // only the window carries over to the next solid member.
   Status Decode(BitReader& bits, bool blocked, int dict_bits, std::uint64_t size, const Sink& out);
