@@ -21,4 +21,5 @@ args+=(--seeder "$tests/fuzz_ace_seeds.cpp" --seeder "$tests/ace_writer.cpp" --s
 for src in "${decoder_sources[@]}"; do args+=(--seeder "$src"); done
 # Seeds: what the real archiver wrote, plus archives of our own.
 exec "$root/scripts/fuzz.sh" ace "$1" "${2:-$root/build-ace-fuzz}" "${args[@]}" \
-  --seeds "$root/../shared/fixtures/ace/*.ace" --seeds "$root/../shared/fixtures/legacy/*.ace"
+  --seeds "$root/../shared/fixtures/ace/*.ace" --seeds "$root/../shared/fixtures/ace-solid/*.ace" \
+  --seeds "$root/../shared/fixtures/legacy/*.ace"

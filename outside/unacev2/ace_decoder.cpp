@@ -207,6 +207,21 @@ class Unpacker::Impl {
     if (m.is_folder()) return Status::kOk;
     if (m.method != kStored && m.method != kLz77 && m.method != kBlocked) return Status::kUnsupported;
 
+    const bool compressed = m.method != kStored;
+    if (compressed) {
+      if (m.solid() && chain_broken_) return Status::kCorrupt;
+      if (!sink) {
+        if (m.original_size > unkept_left_) return Status::kTooLarge;
+        unkept_left_ -= m.original_size;
+      }
+    }
+    if (!lz_) lz_ = std::make_unique<LzDecoder>();
+    // Only a fresh window mends a broken chain.
+    if (!m.solid()) {
+      lz_->Reset();
+      chain_broken_ = false;
+    }
+
     std::uint32_t crc = kCrcStart;
     bool sink_ok = true;
     auto out = [&](const std::uint8_t* data, std::size_t size) {
@@ -216,22 +231,11 @@ class Unpacker::Impl {
     };
 
     Status s;
-    if (m.method == kStored) {
-      s = CopyStored(m, out);
-    } else {
-      if (m.solid() && chain_broken_) return Status::kCorrupt;
-      if (!sink) {
-        if (m.original_size > unkept_left_) return Status::kTooLarge;
-        unkept_left_ -= m.original_size;
-      }
-      if (!lz_) lz_ = std::make_unique<LzDecoder>();
-      // Only a fresh window mends a broken chain; stored members never touch it.
-      if (!m.solid()) {
-        lz_->Reset();
-        chain_broken_ = false;
-      }
+    if (compressed) {
       BitReader bits(source_, m.data_offset, m.packed_size);
       s = lz_->Decode(bits, m.method == kBlocked, (m.params & 0x0F) + 10, m.original_size, out);
+    } else {
+      s = CopyStored(m, out);
     }
     if (!sink_ok) return Status::kSinkFailed;
     if (s != Status::kOk) return s;
@@ -239,6 +243,7 @@ class Unpacker::Impl {
     return Status::kOk;
   }
 
+  // Stored bytes enter the window like decoded ones: the next solid member may copy from them.
   template <typename Out>
   Status CopyStored(const Member& m, Out& out) {
     if (m.packed_size != m.original_size) return Status::kCorrupt;
@@ -249,6 +254,7 @@ class Unpacker::Impl {
       const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, buffer.size()));
       if (source_.ReadAt(offset, buffer.data(), want) != want) return Status::kTruncated;
       if (!out(buffer.data(), want)) return Status::kSinkFailed;
+      lz_->Append(buffer.data(), want);
       offset += want;
       left -= want;
     }

@@ -1,6 +1,7 @@
 #include "ace_lz.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace ace {
 
@@ -25,8 +26,19 @@ LzDecoder::LzDecoder() : window_(new std::uint8_t[kWindowSize]) {}
 void LzDecoder::Reset() {
   total_ = 0;
   flushed_ = 0;
-  old_dist_ = {};
   mode_ = kModePlain;
+}
+
+void LzDecoder::Append(const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const std::size_t start = static_cast<std::size_t>(total_ & kWindowMask);
+    const std::size_t n = std::min(size, kWindowSize - start);
+    std::memcpy(&window_[start], data, n);
+    total_ += n;
+    data += n;
+    size -= n;
+  }
+  flushed_ = total_;
 }
 
 bool LzDecoder::ReadTrees(BitReader& bits) {
@@ -234,6 +246,7 @@ Status LzDecoder::Decode(BitReader& bits, bool blocked, int dict_bits, std::uint
   const std::uint64_t dict_size = std::uint64_t{1} << dict_bits;
   main_tree_has_modes_ = blocked;
   block_left_ = 0;
+  old_dist_ = {};
   member_start_ = total_;
   mode_ = kModePlain;
   const std::uint64_t end = total_ + size;

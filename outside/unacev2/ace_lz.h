@@ -19,9 +19,12 @@ class LzDecoder {
   static constexpr int kMaxDictBits = 22;
 
   LzDecoder();
-  // Forget the window and the distance history (start of a non-solid member).
+  // Forget the window (start of a non-solid member).
   void Reset();
-  // Decodes size bytes of one member into out.
+  // Puts a stored member's bytes into the window: later solid members may copy from them.
+  void Append(const std::uint8_t* data, std::size_t size);
+  // Decodes size bytes of one member into out. Each member starts with an empty distance history;
+  // only the window carries over to the next solid member.
   Status Decode(BitReader& bits, bool blocked, int dict_bits, std::uint64_t size, const Sink& out);
 
  private:

@@ -40,7 +40,7 @@ std::vector<std::string> FixtureArchives() {
   const std::string dir = testing_support::FixturesDir();
   std::vector<std::string> out;
   if (dir.empty()) return out;
-  for (const char* folder : {"\\ace", "\\legacy"}) {
+  for (const char* folder : {"\\ace", "\\ace-solid", "\\legacy"}) {
     for (const std::string& name : testing_support::ListFilesRecursively(dir + folder)) {
       if (name.ends_with(".ace")) out.push_back(dir + folder + "\\" + name);
     }
@@ -130,7 +130,9 @@ TEST(AceDecoder, DamageInASolidMemberFailsTheMembersAfterIt) {
   EXPECT_NE(d.results[4], Status::kOk);
 }
 
-TEST(AceDecoder, AStoredMemberDoesNotMendABrokenSolidChain) {
+// A member that is not solid starts a fresh window, stored or not: the solid member after it finds
+// neither the broken one's leftover bytes nor anything else of it.
+TEST(AceDecoder, AStoredMemberThatIsNotSolidLeavesNothingOfABrokenChain) {
   const auto original = ReadFixture("sharpcompress__Ace.method1-solid.ace");
   if (original.empty()) GTEST_SKIP() << "no fixtures";
   const Decoded good = DecodeAll(original);
