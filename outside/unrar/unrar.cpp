@@ -519,12 +519,12 @@ RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
   rar->stamp = outside::SettledStampOf(record->archive_name);
   if (rar->stamp) rar->replay = Journals().Find(rar->name, *rar->stamp, outside::NowMs());
   if (!rar->replay) {
+    rar->transient_failures = outside::TransientFailures();
     record->open_result = OpenLive(*rar);
     if (record->open_result != kRarOk) return nullptr;
-    if (rar->stamp) {
+    if (rar->stamp && outside::TransientFailures() == rar->transient_failures) {
       try {
         rar->journal = std::make_shared<Journal>();
-        rar->transient_failures = outside::TransientFailures();
       } catch (const std::bad_alloc&) {
         // The session is not kept.
       }

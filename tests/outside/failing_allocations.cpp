@@ -9,10 +9,11 @@
 namespace {
 
 std::size_t fail_from = std::numeric_limits<std::size_t>::max();
+std::size_t fail_to = 0;
 int failed = 0;
 
 bool Refused(std::size_t bytes) {
-  if (bytes < fail_from) return false;
+  if (bytes < fail_from || bytes > fail_to) return false;
   ++failed;
   errno = ENOMEM;
   return true;
@@ -47,6 +48,7 @@ bool Patch(ULONG_PTR* address, ULONG_PTR value) {
 }  // namespace
 
 FailingAllocations::FailingAllocations(HMODULE library) {
+  failed = 0;
   if (!library) return;
   auto* base = reinterpret_cast<std::uint8_t*>(library);
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
@@ -75,8 +77,11 @@ FailingAllocations::~FailingAllocations() {
   Stop();
 }
 
-void FailingAllocations::FailFrom(std::size_t bytes) { fail_from = bytes; }
+void FailingAllocations::Fail(std::size_t from, std::size_t to) {
+  fail_from = from;
+  fail_to = to;
+}
 
-void FailingAllocations::Stop() { fail_from = std::numeric_limits<std::size_t>::max(); }
+void FailingAllocations::Stop() { Fail(std::numeric_limits<std::size_t>::max(), 0); }
 
 int FailingAllocations::failures() const { return failed; }

@@ -15,8 +15,8 @@ class FailingAllocations {
 
   // False when the library imports none of the three.
   bool hooked() const { return !slots_.empty(); }
-  // From now on every request of at least bytes fails.
-  void FailFrom(std::size_t bytes);
+  // From now on every request of from to to bytes fails.
+  void Fail(std::size_t from, std::size_t to = static_cast<std::size_t>(-1));
   // Requests succeed again.
   void Stop();
   // How many requests failed so far.
