@@ -130,7 +130,7 @@ struct RarArchive {
   // The calls so far, to keep at the close; null when not kept.
   std::optional<outside::FileStamp> stamp;
   std::shared_ptr<Journal> journal;
-  std::uint32_t transient_failures = 0;  // as counted when the journal began
+  std::uint32_t transient_failures = 0;  // as counted before the archive was opened
   // A session answered from a kept journal; it reads the archive only once the calls differ.
   std::shared_ptr<const Journal> replay;
   size_t replayed = 0;
