@@ -58,6 +58,7 @@ std::string ProgressText(Catalogue catalogue, int k, int n, int pass) {
 }
 
 std::string SheetLeftOutLine(int archives) {
+  if (archives == 1) return "1 archive did not fit into the Excel file and was left out.\r";
   return std::to_string(archives) + " archives did not fit into the Excel file and were left out.\r";
 }
 

@@ -65,9 +65,10 @@ bool EntpackeZIP(const std::string& archive, const std::string& tempDir) {
 
 namespace {
 
-enum class RarOutcome { kWritten, kNothing, kFailed };
+enum class RarOutcome { kWritten, kNothing };
 
-// Extracts every entry named file_id.diz to target; kWritten when at least one file was written.
+// Extracts every entry named file_id.diz to target; kWritten when at least one file was written. A
+// later one that fails ends the walk and leaves the file written before in place.
 RarOutcome ExtractFromRar(const std::string& archive, std::string& target) {
   char comment[16384];
   RarOpenRecord open{};
@@ -87,10 +88,7 @@ RarOutcome ExtractFromRar(const std::string& archive, std::string& target) {
     const size_t cut = name.find_last_of("\\:");
     const std::string file = cut == std::string::npos ? name : name.substr(cut + 1);
     if (LowerInLocale(file) == WantedName) {
-      if (RARProcessFile(handle, kRarExtract, nullptr, target.data()) != kRarOk) {
-        RARCloseArchive(handle);
-        return RarOutcome::kFailed;
-      }
+      if (RARProcessFile(handle, kRarExtract, nullptr, target.data()) != kRarOk) break;
       // A folder of that name succeeds without writing anything.
       if (!(header.flags & kRarEntryFolder)) written = true;
     } else if (RARProcessFile(handle, kRarSkip, nullptr, nullptr) != kRarOk) {
@@ -106,8 +104,7 @@ RarOutcome ExtractFromRar(const std::string& archive, std::string& target) {
 bool EntpackeRAR(const std::string& archive, const std::string& tempDir) {
   std::string target = tempDir + WantedName;
   // A written description replaces the previous one, so that one is removed only when this archive
-  // wrote none; a damaged description is no description, whatever an earlier entry left. One the
-  // library could not write over is removed and tried again.
+  // wrote none. One the library could not write over is removed and tried again.
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (ExtractFromRar(archive, target) == RarOutcome::kWritten && files::FileExists(target)) return true;
     bool attributes_reset = false;

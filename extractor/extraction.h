@@ -8,8 +8,8 @@
 bool EntpackeBeschreibung(const std::string& path, const std::string& tempDir);
 
 bool EntpackeZIP(const std::string& archive, const std::string& tempDir);
-// Extracts every entry named file_id.diz, in any folder and case; the last one extracted stays.
-// False as soon as one of them fails to extract.
+// Extracts every entry named file_id.diz, in any folder and case; the last one extracted stays. One
+// that fails to extract ends the walk: true when an earlier one was extracted.
 bool EntpackeRAR(const std::string& archive, const std::string& tempDir);
 // False when UnAceV2.Dll is not loaded or did not initialise.
 bool EntpackeACE(const std::string& archive, const std::string& tempDir);

@@ -15,24 +15,35 @@
 
 namespace outside {
 
+namespace {
+
+// A failure of the reader that ran out of memory says nothing about the archive.
+void NoteIfOutOfMemory(archive* reader) {
+  if (errno == ENOMEM || archive_errno(reader) == ENOMEM) NoteTransientFailure();
+}
+
+}  // namespace
+
 int NextHeader(archive* reader, archive_entry** entry) {
   errno = 0;
-  return archive_read_next_header(reader, entry);
+  const int status = archive_read_next_header(reader, entry);
+  if (status < ARCHIVE_WARN) NoteIfOutOfMemory(reader);
+  return status;
 }
 
 EntryResult ReadEntry(archive* reader, archive_entry* entry, std::vector<char>& data) {
   data.clear();
-  if (archive_entry_size_is_set(entry)) {
-    const std::int64_t size = archive_entry_size(entry);
-    if (size > kMaxEntrySize) return EntryResult::kTooLarge;
-    if (size > 0) data.reserve(static_cast<size_t>(size));
-  }
+  // The buffer grows as bytes come: a header may declare far more than the entry holds.
+  if (archive_entry_size_is_set(entry) && archive_entry_size(entry) > kMaxEntrySize) return EntryResult::kTooLarge;
   char chunk[16384];
   for (;;) {
     errno = 0;
     const la_ssize_t n = archive_read_data(reader, chunk, sizeof chunk);
     if (n == 0) return EntryResult::kOk;
-    if (n < 0) return EntryResult::kBadData;
+    if (n < 0) {
+      NoteIfOutOfMemory(reader);
+      return EntryResult::kBadData;
+    }
     // A header may understate the size; the limit holds for what actually comes out.
     if (static_cast<std::int64_t>(data.size()) + n > kMaxEntrySize) return EntryResult::kTooLarge;
     data.insert(data.end(), chunk, chunk + n);
@@ -46,7 +57,10 @@ EntryResult TestEntry(archive* reader, std::uint32_t& crc) {
     errno = 0;
     const la_ssize_t n = archive_read_data(reader, chunk, sizeof chunk);
     if (n == 0) return EntryResult::kOk;
-    if (n < 0) return EntryResult::kBadData;
+    if (n < 0) {
+      NoteIfOutOfMemory(reader);
+      return EntryResult::kBadData;
+    }
     crc = static_cast<std::uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(chunk), static_cast<uInt>(n)));
   }
 }
@@ -91,6 +105,7 @@ la_ssize_t ReadBlock(archive* reader, void* data, const void** block) {
   auto* source = static_cast<FileSource*>(data);
   DWORD read = 0;
   if (!ReadFile(source->file, source->buffer, sizeof source->buffer, &read, nullptr)) {
+    NoteTransientFailure();
     archive_set_error(reader, EIO, "read error");
     return -1;
   }
@@ -144,9 +159,16 @@ size_t ReadArchiveAt(ArchiveFile* file, std::int64_t offset, void* buffer, size_
   LARGE_INTEGER zero{}, kept, where;
   where.QuadPart = offset;
   DWORD read = 0;
-  if (!file || !SetFilePointerEx(file->file, zero, &kept, FILE_CURRENT)) return 0;
-  if (!SetFilePointerEx(file->file, where, nullptr, FILE_BEGIN) ||
-      !ReadFile(file->file, buffer, static_cast<DWORD>(size), &read, nullptr)) {
+  if (!file) return 0;
+  if (!SetFilePointerEx(file->file, zero, &kept, FILE_CURRENT)) {
+    NoteTransientFailure();
+    return 0;
+  }
+  if (offset < 0) {
+    read = 0;
+  } else if (!SetFilePointerEx(file->file, where, nullptr, FILE_BEGIN) ||
+             !ReadFile(file->file, buffer, static_cast<DWORD>(size), &read, nullptr)) {
+    NoteTransientFailure();
     read = 0;
   }
   SetFilePointerEx(file->file, kept, nullptr, FILE_BEGIN);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "outcome_cache.h"
+
 namespace outside {
 
 FileSource::FileSource(const char* path) {
@@ -26,12 +28,19 @@ std::size_t FileSource::ReadAt(std::uint64_t offset, std::uint8_t* out, std::siz
   size = static_cast<std::size_t>(std::min<std::uint64_t>(size, size_ - offset));
   LARGE_INTEGER where;
   where.QuadPart = static_cast<LONGLONG>(offset);
-  if (!SetFilePointerEx(handle_, where, nullptr, FILE_BEGIN)) return 0;
+  if (!SetFilePointerEx(handle_, where, nullptr, FILE_BEGIN)) {
+    NoteTransientFailure();
+    return 0;
+  }
   std::size_t done = 0;
   while (done < size) {
     DWORD got = 0;
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
-    if (!ReadFile(handle_, out + done, chunk, &got, nullptr) || got == 0) break;
+    if (!ReadFile(handle_, out + done, chunk, &got, nullptr)) {
+      NoteTransientFailure();
+      break;
+    }
+    if (got == 0) break;  // the file became shorter: its stamp changes too
     done += got;
   }
   return done;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "file_names.h"
 #include "file_target.h"
 
@@ -31,6 +33,21 @@ std::uint64_t NowMs() {
   return ticks / per_second * 1000 + ticks % per_second * 1000 / per_second;
 }
 
+namespace {
+
+std::atomic<std::uint32_t> transient_failures{0};
+
+}  // namespace
+
+void NoteTransientFailure() { ++transient_failures; }
+
+std::uint32_t TransientFailures() { return transient_failures.load(); }
+
+std::vector<char> ExactCopy(std::vector<char>&& data) {
+  if (data.capacity() == data.size()) return std::move(data);
+  return std::vector<char>(data.begin(), data.end());
+}
+
 void Outcome::Written(std::string_view name, std::vector<char> data) {
   for (auto kept = files.begin(); kept != files.end(); ++kept) {
     if (SameFileName(kept->first, name)) {
@@ -38,12 +55,12 @@ void Outcome::Written(std::string_view name, std::vector<char> data) {
       break;
     }
   }
-  files.emplace_back(std::string(name), std::move(data));
+  files.emplace_back(std::string(name), ExactCopy(std::move(data)));
 }
 
 std::size_t Outcome::Bytes() const {
-  std::size_t total = sizeof *this;
-  for (const auto& [name, data] : files) total += name.size() + data.size() + sizeof(files[0]);
+  std::size_t total = HeapBlock(sizeof *this) + HeapBlock(files.capacity() * sizeof(files[0]));
+  for (const auto& [name, data] : files) total += HeapBytes(name) + HeapBytes(data);
   return total;
 }
 
@@ -61,8 +78,12 @@ int CachedExtraction(const char* archive, const char* spec, const char* folder, 
     }
   }
   auto outcome = std::make_shared<Outcome>();
+  const std::uint32_t failures_before = TransientFailures();
   outcome->status = decode(*outcome);
-  if (stamp && outcome->complete && outcome->status != open_failed) cache.Store(key, *stamp, outcome, NowMs());
+  if (stamp && outcome->complete && outcome->status != open_failed && TransientFailures() == failures_before) {
+    outcome->files.shrink_to_fit();
+    cache.Store(key, *stamp, outcome, NowMs());
+  }
   return outcome->status;
 }
 

@@ -31,6 +31,24 @@ std::optional<FileStamp> SettledStampOf(const char* path);
 // Milliseconds on a steady clock, as the cache's callers count them.
 std::uint64_t NowMs();
 
+// Failures that the archive's bytes did not decide: a file read that failed, memory that ran out.
+// The readers note each one; nothing decoded while one was noted is kept.
+void NoteTransientFailure();
+// How many were noted in this library so far.
+std::uint32_t TransientFailures();
+
+// What a heap block of size bytes takes, with the allocator's header and rounding; 0 for none.
+constexpr std::size_t HeapBlock(std::size_t size) { return size == 0 ? 0 : (size + 16 + 15) / 16 * 16; }
+// What a text takes on the heap beyond its own object: nothing while it fits inside that.
+inline std::size_t HeapBytes(const std::string& text) {
+  return text.capacity() > std::string().capacity() ? HeapBlock(text.capacity() + 1) : 0;
+}
+inline std::size_t HeapBytes(const std::vector<char>& data) { return HeapBlock(data.capacity()); }
+
+// data in a buffer of its exact size, so that what is kept holds no more than it counts: a buffer
+// grown as bytes came in may have room for twice as many.
+std::vector<char> ExactCopy(std::vector<char>&& data);
+
 // Values keyed by a text and the stamp of the file they came from. Value has Bytes(), its size.
 template <typename Value>
 class StampedCache {
@@ -60,7 +78,7 @@ class StampedCache {
   void Store(const std::string& key, const FileStamp& stamp, std::shared_ptr<const Value> value, std::uint64_t now_ms) {
     const std::lock_guard<std::mutex> hold(lock_);
     if (const auto found = index_.find(key); found != index_.end()) Drop(found->second);
-    const std::size_t bytes = value->Bytes() + 2 * key.size() + sizeof(Node) + 64;
+    const std::size_t bytes = value->Bytes() + 2 * HeapBytes(key) + kEntryOverhead;
     if (bytes > max_bytes_ / 4 || max_entries_ == 0) return;
     while (!order_.empty() && (order_.size() >= max_entries_ || bytes_ + bytes > max_bytes_)) {
       const auto oldest = std::prev(order_.end());
@@ -88,6 +106,10 @@ class StampedCache {
     std::size_t bytes;
     std::uint64_t used_ms;
   };
+  // The list node, the index node with its copy of the key and its bucket, the value's shared count.
+  static constexpr std::size_t kEntryOverhead = HeapBlock(sizeof(Node) + 2 * sizeof(void*)) +
+                                                HeapBlock(sizeof(std::string) + 4 * sizeof(void*)) + sizeof(void*) +
+                                                HeapBlock(4 * sizeof(void*));
   void Drop(typename std::list<Node>::iterator node) {
     bytes_ -= node->bytes;
     index_.erase(node->key);
@@ -114,12 +136,14 @@ struct Outcome {
   bool complete = true;  // false once a write failed: such a call is not repeated from the cache
 
   void Written(std::string_view name, std::vector<char> data);
+  // The memory it holds.
   std::size_t Bytes() const;
 };
 
 // Answers a call that extracts the files named spec from archive into folder: from the cache when
-// the archive is unchanged, else by decode, whose outcome is kept unless it is open_failed or
-// incomplete. A kept file that cannot be written again sends the call to decode.
+// the archive is unchanged, else by decode. Its outcome is kept only when the archive's bytes alone
+// decided it: not open_failed, not incomplete, no transient failure noted meanwhile, no exception.
+// A kept file that cannot be written again sends the call to decode.
 int CachedExtraction(const char* archive, const char* spec, const char* folder, int open_failed,
                      const std::function<int(Outcome&)>& decode);
 

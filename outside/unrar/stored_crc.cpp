@@ -15,12 +15,19 @@ class Cursor {
   Cursor(const std::vector<std::uint8_t>& bytes, size_t at) : bytes_(bytes), at_(at) {}
   bool ok() const { return ok_; }
   size_t at() const { return at_; }
+  // A field of 1 to 4 bytes.
   std::uint32_t Fixed(int width) {
     std::uint32_t value = 0;
-    if (!Has(static_cast<size_t>(width))) return 0;
+    if (width > 4 || !Has(static_cast<size_t>(width))) {
+      ok_ = false;
+      return 0;
+    }
     for (int i = 0; i < width; ++i) value |= static_cast<std::uint32_t>(bytes_[at_ + i]) << (8 * i);
     at_ += static_cast<size_t>(width);
     return value;
+  }
+  void Skip(size_t count) {
+    if (Has(count)) at_ += count;
   }
   std::uint64_t Vint() {
     std::uint64_t value = 0;
@@ -58,9 +65,9 @@ CrcCheck CheckRar4(const std::vector<std::uint8_t>& bytes, bool at_start, std::u
     const std::uint32_t type = c.Fixed(1), flags = c.Fixed(2), size = c.Fixed(2);
     if (!c.ok() || size < 7) return CrcCheck::kNotApplicable;
     if (type == 0x74) {
-      c.Fixed(4 + 4 + 1);  // packed and unpacked size, host
+      c.Skip(4 + 4 + 1);  // packed and unpacked size, host
       const std::uint32_t stored = c.Fixed(4);
-      c.Fixed(4 + 1);  // time, version
+      c.Skip(4 + 1);  // time, version
       const std::uint32_t method = c.Fixed(1);
       // Encrypted and split entries are not ours to judge.
       if (!c.ok() || method != 0x30 || (flags & 0x0007)) return CrcCheck::kNotApplicable;

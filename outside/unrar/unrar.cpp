@@ -91,8 +91,11 @@ struct Step {
 
 struct Journal {
   std::vector<Step> steps;
-  std::size_t bytes = sizeof(Journal);
-  std::size_t Bytes() const { return bytes; }
+  std::size_t step_heap = 0;  // what the steps' names and bytes take on the heap
+  // The memory it holds.
+  std::size_t Bytes() const {
+    return outside::HeapBlock(sizeof(Journal)) + outside::HeapBlock(steps.capacity() * sizeof(Step)) + step_heap;
+  }
 };
 
 // Sessions of more calls or bytes than this are not kept; the cache would not take them anyway.
@@ -110,7 +113,7 @@ int WriteOut(const std::string& target, std::vector<char>& data, Step* step) {
   if (step) {
     step->wrote = true;
     step->file = std::string(outside::FilePart(target));
-    step->data = std::move(data);
+    step->data = outside::ExactCopy(std::move(data));
   }
   return kRarOk;
 }
@@ -127,6 +130,7 @@ struct RarArchive {
   // The calls so far, to keep at the close; null when not kept.
   std::optional<outside::FileStamp> stamp;
   std::shared_ptr<Journal> journal;
+  std::uint32_t transient_failures = 0;  // as counted before the archive was opened
   // A session answered from a kept journal; it reads the archive only once the calls differ.
   std::shared_ptr<const Journal> replay;
   size_t replayed = 0;
@@ -322,8 +326,7 @@ int ExtractOwn(OwnArchive& own, const rar::Entry& e, const char* dest_folder, co
     PassOver(own, e);
     return refusal;
   }
-  std::vector<char> data;
-  data.reserve(static_cast<size_t>(e.unpacked_size));
+  std::vector<char> data;  // grows as bytes come, whatever the header declares
   const rar::Status status = DecodeOwn(own, e, [&own, &data](const std::uint8_t* bytes, size_t size) {
     if (data.size() + size > static_cast<size_t>(outside::kMaxEntrySize) || !own.Spend(size, true)) return false;
     data.insert(data.end(), bytes, bytes + size);
@@ -369,7 +372,10 @@ bool TakeOver(RarArchive& rar) try {
   rar::CachedSource cached(file);
   if (!rar::DecodesHere(cached)) return false;
   auto own = std::make_unique<OwnArchive>(rar.name.c_str());
-  if (!own->file.ok()) return false;
+  if (!own->file.ok()) {
+    outside::NoteTransientFailure();
+    return false;
+  }
   own->start = own->walker.Start();
   archive_read_free(rar.reader);
   rar.reader = nullptr;
@@ -377,6 +383,7 @@ bool TakeOver(RarArchive& rar) try {
   rar.own = std::move(own);
   return true;
 } catch (const std::bad_alloc&) {
+  outside::NoteTransientFailure();
   return false;  // libarchive keeps it
 }
 
@@ -444,16 +451,20 @@ int ProcessLive(RarArchive& rar, int operation, const char* dest_folder, const c
   }
 }
 
+// Adds the call to the journal, or ends the journal when the archive's bytes alone did not decide
+// the answer: a write failed, memory ran out, or a transient failure was noted since the open.
 void Record(RarArchive& rar, Step&& step) {
   if (!rar.journal) return;
-  try {
-    const size_t bytes = sizeof step + step.file.size() + step.data.size();
-    if (rar.journal->steps.size() < kMaxJournalSteps && rar.journal->bytes + bytes <= kMaxJournalBytes) {
-      rar.journal->steps.push_back(std::move(step));
-      rar.journal->bytes += bytes;
-      return;
+  const bool decided_by_archive = step.result != kRarWriteFailed && step.result != kRarNoMemory &&
+                                  outside::TransientFailures() == rar.transient_failures;
+  if (decided_by_archive && rar.journal->steps.size() < kMaxJournalSteps) {
+    try {
+      Journal& journal = *rar.journal;
+      journal.step_heap += outside::HeapBytes(step.file) + outside::HeapBytes(step.data);
+      journal.steps.push_back(std::move(step));
+      if (journal.Bytes() <= kMaxJournalBytes) return;
+    } catch (const std::bad_alloc&) {
     }
-  } catch (const std::bad_alloc&) {
   }
   rar.journal.reset();
 }
@@ -480,6 +491,11 @@ bool LeaveReplay(RarArchive& rar) {
   return true;
 }
 
+// After an exception the session stands where no answer of the archive's put it: nothing of it is kept.
+void EndJournal(RarHandle handle) {
+  if (handle) static_cast<RarArchive*>(handle)->journal.reset();
+}
+
 const Step* NextReplayed(RarArchive& rar, bool header, int operation, bool named) {
   if (!rar.replay || rar.replayed >= rar.replay->steps.size()) return nullptr;
   const Step& step = rar.replay->steps[rar.replayed];
@@ -503,9 +519,10 @@ RarHandle __stdcall RAROpenArchive(RarOpenRecord* record) try {
   rar->stamp = outside::SettledStampOf(record->archive_name);
   if (rar->stamp) rar->replay = Journals().Find(rar->name, *rar->stamp, outside::NowMs());
   if (!rar->replay) {
+    rar->transient_failures = outside::TransientFailures();
     record->open_result = OpenLive(*rar);
     if (record->open_result != kRarOk) return nullptr;
-    if (rar->stamp) {
+    if (rar->stamp && outside::TransientFailures() == rar->transient_failures) {
       try {
         rar->journal = std::make_shared<Journal>();
       } catch (const std::bad_alloc&) {
@@ -545,6 +562,7 @@ int __stdcall RARReadHeader(RarHandle handle, RarHeaderRecord* header) try {
   }
   return result;
 } catch (const std::bad_alloc&) {
+  EndJournal(handle);
   return kRarNoMemory;
 }
 
@@ -566,23 +584,19 @@ int __stdcall RARProcessFile(RarHandle handle, int operation, char* dest_folder,
   step.named = named;
   step.result = ProcessLive(*rar, operation, dest_folder, dest_name, rar->journal ? &step : nullptr);
   const int result = step.result;
-  if (rar->journal) {
-    if (result == kRarWriteFailed) {
-      rar->journal.reset();
-    } else {
-      Record(*rar, std::move(step));
-    }
-  }
+  Record(*rar, std::move(step));
   return result;
 } catch (const std::bad_alloc&) {
+  EndJournal(handle);
   return kRarNoMemory;
 }
 
 int __stdcall RARCloseArchive(RarHandle handle) {
   auto* rar = static_cast<RarArchive*>(handle);
   if (!rar) return kRarBadArgument;
-  if (rar->journal && rar->stamp) {
+  if (rar->journal && rar->stamp && outside::TransientFailures() == rar->transient_failures) {
     try {
+      rar->journal->steps.shrink_to_fit();
       Journals().Store(rar->name, *rar->stamp, std::move(rar->journal), outside::NowMs());
     } catch (const std::bad_alloc&) {
       // Not kept: the next session reads the archive.

@@ -89,16 +89,20 @@ TEST_P(EachKind, WhichEntriesAreTheDescription) {
 
 class RarExtraction : public Sandboxed {};
 
-TEST_F(RarExtraction, AnyDamagedMatchMeansNoDescription) {
+// A damaged match ends the walk: a description extracted before it stays and counts, none after it
+// is reached.
+TEST_F(RarExtraction, ADamagedMatchEndsTheWalkAndKeepsTheOneBefore) {
   const std::string temp = box / "";
   for (auto make : {makers::MakeRar4, makers::MakeRar5}) {
     const std::vector<Entry> good_then_bad = {{"file_id.diz", "good"}, {"sub\\file_id.diz", "bad", false, true}};
+    testing_support::WriteBytes(box / "a.rar", make(good_then_bad));
+    EXPECT_TRUE(EntpackeRAR(box / "a.rar", temp));
+    EXPECT_EQ(ReadText(box / "file_id.diz"), "good");
+
     const std::vector<Entry> bad_then_good = {{"file_id.diz", "bad", false, true}, {"sub\\file_id.diz", "good"}};
-    for (const auto& entries : {good_then_bad, bad_then_good}) {
-      testing_support::WriteBytes(box / "a.rar", make(entries));
-      EXPECT_FALSE(EntpackeRAR(box / "a.rar", temp));
-      EXPECT_FALSE(FileExists(box / "file_id.diz"));
-    }
+    testing_support::WriteBytes(box / "b.rar", make(bad_then_good));
+    EXPECT_FALSE(EntpackeRAR(box / "b.rar", temp));
+    EXPECT_FALSE(FileExists(box / "file_id.diz"));
   }
 }
 

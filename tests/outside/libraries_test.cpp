@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive_makers.h"
+#include "failing_allocations.h"
 #include "outcome_cache.h"
 #include "sandbox.h"
 #include "test_support.h"
@@ -414,6 +415,35 @@ TEST_F(RarLegacy, KeptSessionsAnswerLikeTheArchive) {
   }
 }
 
+// Memory that ran out while a RAR 2.0 archive was opened left it to libarchive, which does not
+// decode that method: those answers are not kept for the archive.
+TEST_F(RarLegacy, AnswersAfterMemoryRanOutAreNotKept) {
+  const std::string fixtures = testing_support::FixturesDir();
+  if (fixtures.empty()) GTEST_SKIP() << "no fixtures";
+  const std::string archive =
+      Put("rar20.rar", testing_support::ReadBytes(fixtures + "\\legacy\\sharpcompress__Rar2.rar"));
+  ASSERT_TRUE(WrittenAgo(archive, 60));
+  FailingAllocations allocations(GetModuleHandleA("unrar.dll"));
+  ASSERT_TRUE(allocations.hooked());
+  // Above the 4 KiB header window, below libarchive's buffers: the state of our own reader.
+  allocations.Fail(4097, 16000);
+  RarHandle handle = Open(archive);
+  allocations.Stop();
+  ASSERT_NE(handle, nullptr);
+  ASSERT_GT(allocations.failures(), 0);
+  std::vector<int> starved;
+  RarHeaderRecord header{};
+  while (RARReadHeader(handle, &header) == kRarOk) {  // the calls Run makes
+    const bool folder = header.flags & kRarEntryFolder;
+    const int result = RARProcessFile(handle, folder ? kRarSkip : kRarTest, nullptr, nullptr);
+    if (!folder) starved.push_back(result);
+  }
+  RARCloseArchive(handle);
+  ASSERT_NE(starved, std::vector<int>(starved.size(), kRarOk));
+  EXPECT_EQ(Run(archive, kRarTest, Folder("fed")).results,
+            (std::vector<std::string>{"exe\\test.exe:0", "jpg\\test.jpg:0", "????.txt:0"}));
+}
+
 // A member declaring gigabytes that a solid member after it needs: decoding stops at a budget.
 TEST_F(RarLegacy, HostileSolidArchiveFailsWithinTheDecodingBudget) {
   Entry big{"big.bin", "", false, false, 20, 0x33};
@@ -434,7 +464,62 @@ TEST_F(RarLegacy, HostileSolidArchiveFailsWithinTheDecodingBudget) {
   RARCloseArchive(handle);
 }
 
+// Whether a session on archive is kept: it is answered although the archive cannot be opened.
+bool SessionKept(const std::string& archive) {
+  const HANDLE hold = CreateFileA(archive.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(hold, INVALID_HANDLE_VALUE);
+  RarOpenRecord record{};
+  record.archive_name = archive.c_str();
+  record.open_mode = 1;
+  RarHandle handle = RAROpenArchive(&record);
+  if (handle) RARCloseArchive(handle);
+  CloseHandle(hold);
+  return handle != nullptr;
+}
+
+// Memory that ran out inside a call (here while a member was read) leaves the session where no
+// answer of the archive put it: nothing of that session is kept. One without it is.
+TEST_F(Rar, ASessionWithAnExceptionIsNotKept) {
+  const Bytes bytes = makers::MakeRar4({{"big.txt", std::string(300000, 'b')}, {"file_id.diz", "diz"}});
+  FailingAllocations allocations(GetModuleHandleA("unrar.dll"));
+  ASSERT_TRUE(allocations.hooked());
+  const std::string out = Folder("out");
+  for (const bool starved : {false, true}) {
+    SCOPED_TRACE(starved ? "starved" : "fed");
+    const std::string archive = Put(starved ? "starved.rar" : "fed.rar", bytes);
+    ASSERT_TRUE(WrittenAgo(archive, 60));
+    RarHandle handle = Open(archive);
+    ASSERT_NE(handle, nullptr);
+    RarHeaderRecord header{};
+    EXPECT_EQ(RARReadHeader(handle, &header), kRarOk);
+    if (starved) allocations.Fail(200000);
+    const int big = RARProcessFile(handle, kRarExtract, const_cast<char*>(out.c_str()), nullptr);
+    allocations.Stop();
+    EXPECT_EQ(big, starved ? kRarNoMemory : kRarOk);
+    EXPECT_EQ(RARReadHeader(handle, &header), kRarOk);
+    EXPECT_EQ(RARProcessFile(handle, kRarExtract, const_cast<char*>(out.c_str()), nullptr), kRarOk);
+    EXPECT_EQ(RARReadHeader(handle, &header), kRarEndOfArchive);
+    RARCloseArchive(handle);
+    EXPECT_EQ(SessionKept(archive), !starved);
+  }
+}
+
 class Unzip : public Sandboxed {};
+
+// Memory that ran out while the description was decoded says nothing about the archive.
+TEST_F(Unzip, AnOutOfMemoryIsNotKeptAsTheAnswer) {
+  const std::string out = Folder("out");
+  const std::string zip = Put("a.zip", makers::MakeZip({{"file_id.diz", "text"}}, makers::ZipMethod::kDeflate));
+  ASSERT_TRUE(WrittenAgo(zip, 60));
+  FailingAllocations allocations(GetModuleHandleA("unzipw32.dll"));
+  ASSERT_TRUE(allocations.hooked());
+  allocations.Fail(200000);
+  EXPECT_EQ(FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz"), 0);
+  allocations.Stop();
+  ASSERT_GT(allocations.failures(), 0);
+  EXPECT_EQ(FileUnzipEx(zip.c_str(), out.c_str(), "file_id.diz"), 1);
+  EXPECT_EQ(ReadText(out + "\\file_id.diz"), "text");
+}
 
 TEST_F(Unzip, ExtractsEveryMatchCaseBlindFromAnyFolder) {
   const std::string out = Folder("out");

@@ -1,13 +1,18 @@
 // libFuzzer entry for our RAR reader: arbitrary bytes go through the probe, the header walk and
-// the decoding of every member in archive order, with limits like unrar.dll's. Built natively by
-// scripts/fuzz.sh; not part of the Windows build.
+// the decoding of every member in archive order, with limits like unrar.dll's, and through the
+// checks unrar.dll makes beside libarchive (the block walk ahead of it, the stored CRC). Built
+// natively by scripts/fuzz.sh; not part of the Windows build.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
+#include "block_walk.h"
 #include "rar_format.h"
+#include "stored_crc.h"
 
 namespace {
 
@@ -50,6 +55,34 @@ void DecodeArchive(const std::uint8_t* data, std::size_t size) {
   }
 }
 
+// The block walk over the whole input, and the stored CRC check from its start and, as for a header
+// libarchive found further on, from each offset the walk of the input's blocks reaches.
+void CheckBlocks(const std::uint8_t* data, std::size_t size) {
+  unrar::EntriesBeforeHazard(
+      [data, size](std::uint64_t offset, std::uint8_t* out, std::size_t n) -> std::size_t {
+        if (offset >= size) return 0;
+        n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - offset));
+        std::memcpy(out, data + offset, n);
+        return n;
+      },
+      size);
+  const std::vector<std::uint8_t> whole(data, data + size);
+  const std::uint32_t crc = size >= 4 ? rar::Crc32(0, data + size - 4, 4) : 0;
+  for (bool rar5 : {false, true}) {
+    unrar::CheckStoredCrc(whole, true, rar5, crc);
+    unrar::CheckStoredCrc(whole, false, rar5, crc);
+  }
+  // RAR 4 block heads from the signature on: 2 bytes CRC, type, 2 bytes flags, 2 bytes size.
+  std::size_t at = 7;
+  for (int block = 0; block < 16 && at + 7 <= size; ++block) {
+    const std::vector<std::uint8_t> rest(data + at, data + size);
+    unrar::CheckStoredCrc(rest, false, false, crc);
+    const std::size_t head = static_cast<std::size_t>(data[at + 5] | (data[at + 6] << 8));
+    if (head < 7) break;
+    at += head;
+  }
+}
+
 std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 // Mutations rarely keep a header's CRC right, which would hide everything behind it. Rewrites
@@ -81,8 +114,12 @@ bool FixHeaderCrcs(std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  CheckBlocks(data, size);
   DecodeArchive(data, size);
   std::vector<std::uint8_t> fixed(data, data + size);
-  if (FixHeaderCrcs(fixed)) DecodeArchive(fixed.data(), fixed.size());
+  if (FixHeaderCrcs(fixed)) {
+    CheckBlocks(fixed.data(), fixed.size());
+    DecodeArchive(fixed.data(), fixed.size());
+  }
   return 0;
 }

@@ -359,6 +359,10 @@ TEST(TextWriters, SheetSaysHowManyArchivesFoundNoRow) {
   ASSERT_EQ(run.window.sheet.size(), 5u + 4u * (kLastSheetRow - 1));
   EXPECT_EQ(run.window.sheet.back().row, kLastSheetRow);
   EXPECT_EQ(run.window.reads, kLastSheetRow - 1);
+
+  run.job.items.pop_back();
+  EXPECT_EQ(run.Write(Catalogue::kFilesXls).report_line,
+            "Excel file generated.\r1 archive did not fit into the Excel file and was left out.\r");
 }
 
 }  // namespace
