@@ -274,7 +274,6 @@ Status Unpacker::Unpack(const Member& member, const Sink& sink) { return impl_->
 Status UnpackToBuffer(Unpacker& unpacker, const Member& member, std::uint64_t limit, std::vector<std::uint8_t>& out) {
   out.clear();
   if (member.original_size > limit) return Status::kTooLarge;
-  out.reserve(static_cast<std::size_t>(member.original_size));
   return unpacker.Unpack(member, [&](const std::uint8_t* data, std::size_t size) {
     if (out.size() + size > limit) return false;
     out.insert(out.end(), data, data + size);

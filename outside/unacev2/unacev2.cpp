@@ -66,8 +66,7 @@ std::vector<std::string> SplitNames(const char* names) {
 // was written. An older copy may be read-only; it is still ours to replace.
 int ExtractMember(ace::Unpacker& unpacker, const ace::Member& member, const std::string& target,
                   outside::Outcome& outcome) {
-  std::vector<char> data;
-  data.reserve(static_cast<std::size_t>(member.original_size));
+  std::vector<char> data;  // grows as bytes arrive: the declared size is the archive's word only
   const ace::Status status = unpacker.Unpack(member, [&](const std::uint8_t* bytes, std::size_t size) {
     if (data.size() + size > member.original_size) return false;
     data.insert(data.end(), bytes, bytes + size);
