@@ -162,9 +162,18 @@ std::string CsvField(std::string_view text) {
 
 std::string CsvLine(const ListItem& item, std::string_view line0, std::string_view custom) {
   std::string line = CsvField(item.name) + ";" + item.size + ";" + item.date + ";";
-  line += RemoveSemicolons(line0);
-  line += ' ';
-  line += custom;
+  // The custom string's first part shares the description's field; each ';' in it starts another.
+  std::size_t part_end = custom.find(';');
+  std::string description = RemoveSemicolons(line0);
+  description += ' ';
+  description += custom.substr(0, part_end);
+  line += CsvField(description);
+  while (part_end != std::string_view::npos) {
+    const std::size_t part_start = part_end + 1;
+    part_end = custom.find(';', part_start);
+    line += ';';
+    line += CsvField(custom.substr(part_start, part_end - part_start));  // to the end when part_end is npos
+  }
   return line;
 }
 

@@ -67,7 +67,8 @@ std::string EntryContinuationLine(Catalogue catalogue, const ColumnWidths& width
 std::string RemoveSemicolons(std::string_view text);
 // The text as a CSV field: in double quotes, inner ones doubled, only when it holds ';' or '"'.
 std::string CsvField(std::string_view text);
-// name;size;date;description without semicolons, a blank, the custom string. Only the name is quoted.
+// name;size;date;description without semicolons, a blank, the custom string, whose semicolons start
+// further fields. Each field goes through CsvField.
 std::string CsvLine(const ListItem& item, std::string_view line0, std::string_view custom);
 
 // Worksheet cells, in the order the sheet component gets them. Rows and columns count from 1.
