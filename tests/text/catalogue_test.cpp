@@ -70,6 +70,11 @@ TEST(SheetRows, HeaderThenFourOrFiveCells) {
   ASSERT_EQ(row.size(), 5u);
   EXPECT_EQ(row[4].text, "CD1");
 
+  // Cut as the sheet would cut them.
+  row = SheetRowCells(4, item, std::string(300, 'd'), std::string(256, 'c'));
+  EXPECT_EQ(row[3].text, std::string(255, 'd'));
+  EXPECT_EQ(row[4].text, std::string(255, 'c'));
+
   EXPECT_EQ(SizeValue("4294967296"), 4294967296.0);
   EXPECT_EQ(SizeValue("12a"), 0.0);
   EXPECT_EQ(SizeValue("99999999999999999999999"), 0.0);
