@@ -67,8 +67,31 @@ std::string OverwriteQuestion(std::string_view path) {
 }
 
 void CatalogueText::AddLine(std::string_view line) {
-  bytes_ += line;
-  bytes_ += "\r\n";
+  pending_ += line;
+  pending_ += "\r\n";
+  if (pending_.size() >= kPieceBytes) WritePending();
+}
+
+void CatalogueText::WritePending() {
+  if (!output_) failed_ = true;
+  if (!failed_ && !pending_.empty()) {
+    try {
+      failed_ = !output_->Write(pending_);
+    } catch (...) {
+      failed_ = true;
+    }
+  }
+  pending_.clear();
+}
+
+bool CatalogueText::Commit() {
+  WritePending();
+  if (failed_) return false;
+  try {
+    return output_->Commit();
+  } catch (...) {
+    return false;
+  }
 }
 
 std::string DescriptIonName(std::string_view name) {
@@ -163,9 +186,18 @@ std::string CsvField(std::string_view text) {
 
 std::string CsvLine(const ListItem& item, std::string_view line0, std::string_view custom) {
   std::string line = CsvField(item.name) + ";" + item.size + ";" + item.date + ";";
-  line += RemoveSemicolons(line0);
-  line += ' ';
-  line += custom;
+  // The custom string's first part shares the description's field; each ';' in it starts another.
+  std::size_t part_end = custom.find(';');
+  std::string description = RemoveSemicolons(line0);
+  description += ' ';
+  description += custom.substr(0, part_end);
+  line += CsvField(description);
+  while (part_end != std::string_view::npos) {
+    const std::size_t part_start = part_end + 1;
+    part_end = custom.find(';', part_start);
+    line += ';';
+    line += CsvField(custom.substr(part_start, part_end - part_start));  // to the end when part_end is npos
+  }
   return line;
 }
 
@@ -177,14 +209,20 @@ std::vector<SheetCell> SheetHeaderCells() {
   return cells;
 }
 
+namespace {
+
+std::string SheetText(std::string_view text) { return std::string(text.substr(0, kSheetTextBytes)); }
+
+}  // namespace
+
 std::vector<SheetCell> SheetRowCells(std::uint16_t row, const ListItem& item, std::string_view line0,
                                      std::string_view custom) {
   std::vector<SheetCell> cells;
-  cells.push_back({row, 1, CellKind::kString, item.name, 0});
+  cells.push_back({row, 1, CellKind::kString, SheetText(item.name), 0});
   cells.push_back({row, 2, CellKind::kNumber, "", SizeValue(item.size)});
-  cells.push_back({row, 3, CellKind::kString, item.date, 0});
-  cells.push_back({row, 4, CellKind::kString, std::string(line0), 0});
-  if (!custom.empty()) cells.push_back({row, 5, CellKind::kString, std::string(custom), 0});
+  cells.push_back({row, 3, CellKind::kString, SheetText(item.date), 0});
+  cells.push_back({row, 4, CellKind::kString, SheetText(line0), 0});
+  if (!custom.empty()) cells.push_back({row, 5, CellKind::kString, SheetText(custom), 0});
   return cells;
 }
 
@@ -219,18 +257,24 @@ class WriterRun {
     if (StopRequested()) return {};
     if (hooks_.begin_progress) hooks_.begin_progress(n_);
     WriterResult result;
-    switch (job_.catalogue) {
-      case Catalogue::kFilesBbs:
-      case Catalogue::kDescriptIon:
-        result = RunTwoPass();
-        break;
-      case Catalogue::kFilesCsv:
-        result = RunCsv();
-        break;
-      case Catalogue::kFilesXls:
-        result = RunXls();
-        break;
+    // Whatever goes wrong (memory too), the writer reports its file as not created and the run goes on.
+    try {
+      switch (job_.catalogue) {
+        case Catalogue::kFilesBbs:
+        case Catalogue::kDescriptIon:
+          result = RunTwoPass();
+          break;
+        case Catalogue::kFilesCsv:
+          result = RunCsv();
+          break;
+        case Catalogue::kFilesXls:
+          result = RunXls();
+          break;
+      }
+    } catch (...) {
+      result = Finish(false);
     }
+    if (job_.catalogue == Catalogue::kFilesBbs || job_.catalogue == Catalogue::kDescriptIon) MarkGuessPassDone();
     if (hooks_.end_progress) hooks_.end_progress();
     return result;
   }
@@ -269,23 +313,44 @@ class WriterRun {
     return {generated ? WriterOutcome::kGenerated : WriterOutcome::kFailed, ReportLine(job_.catalogue, generated)};
   }
 
-  WriterResult SaveText(const std::string& bytes) {
+  // The text catalogue's file is opened before its lines are built. When that fails the lines are
+  // built all the same (the guess may ask about them) and the failure shows at the save.
+  CatalogueText OpenText() {
+    std::unique_ptr<TextOutput> output;
+    if (hooks_.open_text) {
+      try {
+        output = hooks_.open_text(OutputPath(job_.target_folder, job_.catalogue));
+      } catch (...) {
+        output.reset();
+      }
+    }
+    return CatalogueText(std::move(output));
+  }
+
+  WriterResult SaveText(CatalogueText& text) {
     const std::string path = OutputPath(job_.target_folder, job_.catalogue);
-    const bool saved = Guarded(hooks_.confirm_overwrite, path) && Guarded(hooks_.save_text, path, bytes);
+    const bool saved = Guarded(hooks_.confirm_overwrite, path) && text.Commit();
     return Finish(saved);
+  }
+
+  // Later guesses of the run replay once a two-pass writer went over a green item.
+  void MarkGuessPassDone() {
+    const bool any_green = std::any_of(job_.items.begin(), job_.items.end(), [](const ListItem& i) { return i.green; });
+    if (state_.GuessPassDone != 0 || !any_green) return;
+    const std::size_t name_width = MeasureListColumns(job_.items, job_.catalogue).name;
+    state_.GuessPassDone = static_cast<std::int32_t>(std::clamp<std::size_t>(name_width, 1, INT32_MAX));
   }
 
   WriterResult RunTwoPass() {
     const Catalogue catalogue = job_.catalogue;
     ColumnWidths widths = MeasureListColumns(job_.items, catalogue);
-    const bool any_green = std::any_of(job_.items.begin(), job_.items.end(), [](const ListItem& i) { return i.green; });
 
     const bool measured = ItemLoop(
         1, [&](const ListItem&) { widths.first_line = std::max(widths.first_line, BufferLine(buffer_, 0).size()); });
 
     WriterResult result{WriterOutcome::kStoppedUnsaved, {}};
     if (measured) {
-      CatalogueText text;
+      CatalogueText text = OpenText();
       int entries = 0;
       const bool completed = ItemLoop(2, [&](const ListItem& item) {
         // How many lines to take is fixed before the guess cuts the buffer down.
@@ -298,16 +363,13 @@ class WriterRun {
         ++entries;
       });
       // Stopped before a single entry was built: keep whatever file is there.
-      if (completed || entries > 0) result = SaveText(text.bytes());
-    }
-    if (state_.GuessPassDone == 0 && any_green) {
-      state_.GuessPassDone = static_cast<std::int32_t>(std::clamp<std::size_t>(widths.name, 1, INT32_MAX));
+      if (completed || entries > 0) result = SaveText(text);
     }
     return result;
   }
 
   WriterResult RunCsv() {
-    CatalogueText text;
+    CatalogueText text = OpenText();
     int lines = 0;
     const bool completed = ItemLoop(1, [&](const ListItem& item) {
       Guess();
@@ -315,7 +377,7 @@ class WriterRun {
       ++lines;
     });
     if (!completed && lines == 0) return {WriterOutcome::kStoppedUnsaved, {}};
-    return SaveText(text.bytes());
+    return SaveText(text);
   }
 
   WriterResult RunXls() {

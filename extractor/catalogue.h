@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,14 +37,35 @@ inline constexpr char kUserAbortText[] = "User Abort";
 // The overwrite question's text (its second line is the path).
 std::string OverwriteQuestion(std::string_view path);
 
-// Collects lines, each followed by CR LF.
+// A text catalogue on its way to the target folder: its bytes go out while the lines are built, and the
+// file takes the place of any old one only at Commit. Destroyed uncommitted, it leaves nothing behind.
+class TextOutput {
+ public:
+  virtual ~TextOutput() = default;
+  // False when the bytes could not be written.
+  virtual bool Write(std::string_view bytes) = 0;
+  // Puts the file in place; false when that failed.
+  virtual bool Commit() = 0;
+};
+
+// Lines, each followed by CR LF, handed to the output in pieces of about kPieceBytes, so a catalogue
+// never has to fit in memory. Without an output (it could not be opened) the lines go nowhere and
+// Commit fails. Anything the output throws counts as failure.
 class CatalogueText {
  public:
+  static constexpr std::size_t kPieceBytes = 256 * 1024;
+
+  explicit CatalogueText(std::unique_ptr<TextOutput> output) : output_(std::move(output)) {}
   void AddLine(std::string_view line);
-  const std::string& bytes() const { return bytes_; }
+  // Writes what is left and puts the file in place; true when every step succeeded.
+  bool Commit();
 
  private:
-  std::string bytes_;
+  void WritePending();
+
+  std::unique_ptr<TextOutput> output_;
+  std::string pending_;
+  bool failed_ = false;
 };
 
 // Column widths of Files.BBS and Descript.ION.
@@ -67,7 +89,8 @@ std::string EntryContinuationLine(Catalogue catalogue, const ColumnWidths& width
 std::string RemoveSemicolons(std::string_view text);
 // The text as a CSV field: in double quotes, inner ones doubled, only when it holds ';' or '"'.
 std::string CsvField(std::string_view text);
-// name;size;date;description without semicolons, a blank, the custom string. Only the name is quoted.
+// name;size;date;description without semicolons, a blank, the custom string, whose semicolons start
+// further fields. Each field goes through CsvField.
 std::string CsvLine(const ListItem& item, std::string_view line0, std::string_view custom);
 
 // Worksheet cells, in the order the sheet component gets them. Rows and columns count from 1.
@@ -80,6 +103,8 @@ struct SheetCell {
   double number = 0;
 };
 inline constexpr std::uint16_t kLastSheetRow = 65535;
+// The sheet keeps no more of a text than this; cells are cut to it when they are made.
+inline constexpr std::size_t kSheetTextBytes = 255;
 std::vector<SheetCell> SheetHeaderCells();
 // A custom string adds a fifth cell only when it is not empty.
 std::vector<SheetCell> SheetRowCells(std::uint16_t row, const ListItem& item, std::string_view line0,
@@ -98,8 +123,8 @@ struct WriterJob {
   GuessOptions guess;  // ask is cleared when the user presses "Stop asking"
 };
 
-// The window side of a writer. Any hook may be left empty, except read_description and the save
-// hook of the writer's kind.
+// The window side of a writer. Any hook may be left empty, except read_description and the one that
+// saves the writer's kind (open_text or save_sheet).
 struct WriterHooks {
   // Extracts the archive at archive_path again and reads its description into buffer.
   std::function<bool(int index, const std::string& archive_path, DescriptionBuffer& buffer)> read_description;
@@ -110,8 +135,9 @@ struct WriterHooks {
   std::function<void()> end_progress;
   // The overwrite question; true when the file may be written.
   std::function<bool(const std::string& path)> confirm_overwrite;
-  // Saves the whole file; true on success. Anything thrown counts as failure.
-  std::function<bool(const std::string& path, const std::string& bytes)> save_text;
+  // Opens a text catalogue to be saved at path, before its lines are built; null when it cannot be
+  // made. Anything thrown counts as failure.
+  std::function<std::unique_ptr<TextOutput>(const std::string& path)> open_text;
   std::function<bool(const std::string& path, const std::vector<SheetCell>& cells)> save_sheet;
   AskUser ask_user;
 };
@@ -119,7 +145,7 @@ struct WriterHooks {
 enum class WriterOutcome {
   kNotStarted,      // a stop was already requested: nothing done, no report line
   kGenerated,       // saved (also after a stop in a writing pass)
-  kFailed,          // a No to the overwrite question, or the save failed
+  kFailed,          // a No to the overwrite question, the save failed, or anything else went wrong
   kStoppedUnsaved,  // stopped before a single entry or row was built: nothing saved, no report line
 };
 

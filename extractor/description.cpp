@@ -60,8 +60,14 @@ std::string StripLeadingSpaces(std::string_view text) {
 }
 
 bool DescriptionReader::Feed(std::string_view block) {
+  if (ended_) return false;
   const std::size_t room = kMaxDescriptionBytes - taken_;
   if (block.size() > room) block = block.substr(0, room);
+  const std::size_t end_mark = block.find(kEndOfText);
+  if (end_mark != std::string_view::npos) {
+    block = block.substr(0, end_mark);
+    ended_ = true;
+  }
   taken_ += block.size();
   for (char c : block) {
     if (c == '\r' || c == '\n') {
@@ -70,7 +76,7 @@ bool DescriptionReader::Feed(std::string_view block) {
       current_.push_back(c);
     }
   }
-  return taken_ < kMaxDescriptionBytes;
+  return !ended_ && taken_ < kMaxDescriptionBytes;
 }
 
 void DescriptionReader::EndLine() {
@@ -86,6 +92,7 @@ DescriptionBuffer DescriptionReader::Finish() {
   DescriptionBuffer lines = std::move(lines_);
   lines_.clear();
   taken_ = 0;
+  ended_ = false;
   return lines;
 }
 

@@ -39,13 +39,16 @@ std::string StripLeadingSpaces(std::string_view text);
 
 // A description file is read up to this many bytes; the rest is ignored.
 inline constexpr std::size_t kMaxDescriptionBytes = 1024 * 1024;
+// Ctrl-Z, the DOS end of a text file: the description ends there, and what follows (a SAUCE record,
+// padding) is no text.
+inline constexpr char kEndOfText = '\x1A';
 
 // Splits bytes into buffer lines as they arrive, in blocks of any size.
 class DescriptionReader {
  public:
   explicit DescriptionReader(LineFilters filters) : filters_(filters) {}
 
-  // Takes bytes until kMaxDescriptionBytes were taken in all; returns false once that limit is reached.
+  // Takes bytes until kMaxDescriptionBytes were taken in all or Ctrl-Z came; returns false from then on.
   bool Feed(std::string_view block);
   // Ends the text: a last line without a line end counts like any other.
   DescriptionBuffer Finish();
@@ -55,6 +58,7 @@ class DescriptionReader {
 
   LineFilters filters_;
   std::size_t taken_ = 0;
+  bool ended_ = false;  // Ctrl-Z was met
   std::string current_;
   DescriptionBuffer lines_;
 };

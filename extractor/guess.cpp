@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <unordered_set>
 
 namespace quennex {
 
@@ -50,21 +52,42 @@ namespace {
 
 char FoldCase(char ch) { return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch; }
 
-bool EqualFolded(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
-}
+struct FoldedEqual {
+  bool operator()(std::string_view a, std::string_view b) const {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+  }
+};
+
+// FNV-1a over the folded bytes, so lines that FoldedEqual calls equal hash alike.
+struct FoldedHash {
+  std::size_t operator()(std::string_view text) const {
+    std::uint32_t hash = 2166136261u;
+    for (char ch : text) {
+      hash ^= static_cast<unsigned char>(FoldCase(ch));
+      hash *= 16777619u;
+    }
+    return hash;
+  }
+};
 
 }  // namespace
 
 void ReduceCandidates(std::vector<std::string>& candidates) {
-  std::vector<std::string> kept;
-  kept.reserve(candidates.size());
-  for (auto& line : candidates) {
-    const bool seen = std::any_of(kept.begin(), kept.end(), [&](const std::string& k) { return EqualFolded(k, line); });
-    if (!seen) kept.push_back(std::move(line));
+  // Marks the repeats first: the set looks at the lines in place, which must not move meanwhile.
+  std::vector<bool> repeat(candidates.size());
+  {
+    std::unordered_set<std::string_view, FoldedHash, FoldedEqual> seen;
+    seen.reserve(candidates.size());
+    for (std::size_t i = 0; i < candidates.size(); ++i) repeat[i] = !seen.insert(candidates[i]).second;
   }
-  candidates = std::move(kept);
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    if (repeat[i]) continue;
+    if (kept != i) candidates[kept] = std::move(candidates[i]);
+    ++kept;
+  }
+  candidates.resize(kept);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "quenbbs.h"
 
+#include <memory>
 #include <optional>
 
 #include "Application.h"
@@ -117,6 +118,18 @@ ui::ImageList& Filled(ui::ImageList& list, int resource) {
   list.AddResource(resource);
   return list;
 }
+
+// A text catalogue written piece by piece beside its path, put in place at the end.
+class CatalogueFile : public quennex::TextOutput {
+ public:
+  explicit CatalogueFile(const std::string& path) : file_(path) {}
+  bool ok() const { return file_.error() == ERROR_SUCCESS; }
+  bool Write(std::string_view bytes) override { return file_.Write(bytes.data(), bytes.size()); }
+  bool Commit() override { return file_.Commit() == ERROR_SUCCESS; }
+
+ private:
+  files::ReplacingFile file_;
+};
 
 }  // namespace
 
@@ -601,8 +614,10 @@ void TForm1::RunWriter(quennex::Catalogue catalogue) {
   hooks.status = [this](const std::string& status) { SetStatus(status); };
   hooks.end_progress = [this] { ProgressBar1.SetVisible(false); };
   hooks.confirm_overwrite = [this](const std::string& path) { return ConfirmOverwrite(path); };
-  hooks.save_text = [](const std::string& path, const std::string& bytes) {
-    return files::SaveReplacing(path, bytes.data(), bytes.size()) == ERROR_SUCCESS;
+  hooks.open_text = [](const std::string& path) -> std::unique_ptr<quennex::TextOutput> {
+    auto file = std::make_unique<CatalogueFile>(path);
+    if (!file->ok()) return nullptr;
+    return file;
   };
   hooks.save_sheet = [this](const std::string& path, const std::vector<quennex::SheetCell>& cells) {
     return SaveSheet(path, cells);

@@ -32,7 +32,7 @@ bool WriteAll(HANDLE file, const void* bytes, std::size_t size) {
     if (!WriteFile(file, data + done, static_cast<DWORD>(chunk), &written, nullptr) || written == 0) return false;
     done += written;
   }
-  return FlushFileBuffers(file) != 0;
+  return true;
 }
 
 }  // namespace
@@ -48,23 +48,68 @@ bool FolderExists(const std::string& path) {
 }
 
 DWORD SaveReplacing(const std::string& path, const void* bytes, std::size_t size) {
-  if (path.empty()) return ERROR_INVALID_NAME;
-  char temporary[MAX_PATH];
-  if (GetTempFileNameA(FolderOf(path).c_str(), "new", 0, temporary) == 0) return LastErrorOr(ERROR_CANNOT_MAKE);
-  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = LastErrorOr(ERROR_CANNOT_MAKE);
-    DeleteFileA(temporary);
-    return error;
+  ReplacingFile file(path);
+  file.Write(bytes, size);
+  return file.Commit();
+}
+
+ReplacingFile::ReplacingFile(const std::string& path) : path_(path) {
+  if (path.empty()) {
+    error_ = ERROR_INVALID_NAME;
+    return;
   }
-  DWORD error = WriteAll(file, bytes, size) ? ERROR_SUCCESS : LastErrorOr(ERROR_WRITE_FAULT);
-  if (!CloseHandle(file) && error == ERROR_SUCCESS) error = LastErrorOr(ERROR_WRITE_FAULT);
-  if (error == ERROR_SUCCESS &&
-      !MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = LastErrorOr(ERROR_WRITE_FAULT);
+  if (GetTempFileNameA(FolderOf(path).c_str(), "new", 0, temporary_) == 0) {
+    temporary_[0] = '\0';
+    error_ = LastErrorOr(ERROR_CANNOT_MAKE);
+    return;
   }
-  if (error != ERROR_SUCCESS) DeleteFileA(temporary);
-  return error;
+  file_ = CreateFileA(temporary_, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file_ == INVALID_HANDLE_VALUE) {
+    error_ = LastErrorOr(ERROR_CANNOT_MAKE);
+    Discard();
+  }
+}
+
+ReplacingFile::~ReplacingFile() {
+  if (!committed_) Discard();
+}
+
+bool ReplacingFile::Write(const void* bytes, std::size_t size) {
+  if (error_ != ERROR_SUCCESS || committed_) return false;
+  if (!WriteAll(file_, bytes, size)) {
+    error_ = LastErrorOr(ERROR_WRITE_FAULT);
+    Discard();
+  }
+  return error_ == ERROR_SUCCESS;
+}
+
+DWORD ReplacingFile::Commit() {
+  if (error_ != ERROR_SUCCESS || committed_) return error_;
+  if (!FlushFileBuffers(file_)) error_ = LastErrorOr(ERROR_WRITE_FAULT);
+  if (!CloseHandle(file_) && error_ == ERROR_SUCCESS) error_ = LastErrorOr(ERROR_WRITE_FAULT);
+  file_ = INVALID_HANDLE_VALUE;
+  if (error_ == ERROR_SUCCESS &&
+      !MoveFileExA(temporary_, path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error_ = LastErrorOr(ERROR_WRITE_FAULT);
+  }
+  if (error_ != ERROR_SUCCESS) {
+    Discard();
+  } else {
+    committed_ = true;
+  }
+  return error_;
+}
+
+// Closes and removes the new file, if there is one.
+void ReplacingFile::Discard() {
+  if (file_ != INVALID_HANDLE_VALUE) {
+    CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+  }
+  if (temporary_[0] != '\0') {
+    DeleteFileA(temporary_);
+    temporary_[0] = '\0';
+  }
 }
 
 }  // namespace files

@@ -2,6 +2,12 @@
 // the best-match window and the remembered choices, a stop while writing.
 #include "quennex_fixture.h"
 
+#include <psapi.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
 #include "../outside/archive_makers.h"
 
 namespace {
@@ -339,6 +345,66 @@ TEST_F(WriterFailures, AFolderInThePlaceOfTheFileFailsAndTheOtherFilesAreWritten
       << f.Run.ReportText;
   EXPECT_TRUE(f.Run.WriteFailed);
   EXPECT_NE(ReadText(target / "Files.csv").find("Tool 1.0"), std::string::npos);
+}
+
+// The largest working set of this process while fn runs, sampled every few milliseconds.
+size_t PeakWorkingSetDuring(const std::function<void()>& fn) {
+  auto workingSet = [] {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<size_t>(counters.WorkingSetSize);
+  };
+  std::atomic<bool> done{false};
+  std::atomic<size_t> peak{workingSet()};
+  std::thread sampler([&] {
+    while (!done) {
+      const size_t now = workingSet();
+      if (now > peak) peak = now;
+      Sleep(5);
+    }
+  });
+  fn();
+  done = true;
+  sampler.join();
+  return std::max<size_t>(peak, workingSet());
+}
+
+// Eight archives with long names, each holding a file_id.diz of 1,000,000 bytes, "a" and LF: with
+// "all lines" Files.BBS and Descript.ION each grow to about 800 MB, which the writers hand to the disk
+// as they go.
+TEST_F(WriterFailures, HugeDescriptionsStillGiveAllFourCataloguesWithinBoundedMemory) {
+  std::string diz;
+  for (int i = 0; i < 500000; ++i) diz += "a\n";
+  const makers::Bytes zip = makers::MakeZip({{"FILE_ID.DIZ", diz}});
+  for (char c = 'A'; c < 'A' + 8; ++c) WriteBytes(source / (std::string(178, c) + ".ZIP"), zip);
+  for (ui::CheckBox* box : {&f.CheckBox2, &f.CheckBox3, &f.CheckBox9}) box->SetChecked(true);
+  f.RadioGroup1.SetItemIndex(0);  // all lines
+  f.CheckBox8.SetChecked(true);
+  ScriptedMessages messages;
+  const size_t before = PeakWorkingSetDuring([] {});
+  const size_t peak = PeakWorkingSetDuring([&] { f.BitBtn2Click(); });
+  ASSERT_EQ(messages.Texts().size(), 1u);
+  EXPECT_NE(messages.Texts()[0].find("Files.BBS generated.\rDescript.ION generated.\rExcel file generated.\r"
+                                     "CSV file generated.\r"),
+            std::string::npos)
+      << messages.Texts()[0];
+  EXPECT_FALSE(f.Run.WriteFailed);
+  EXPECT_LT(peak - before, size_t{128} << 20)
+      << "working set " << (before >> 20) << " MB before, peak " << (peak >> 20) << " MB";
+
+  const size_t sizeWidth = SizeOf(source / (std::string(178, 'A') + ".ZIP")).size();
+  const auto fileSize = [&](const char* name) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    EXPECT_TRUE(GetFileAttributesExA((target / name).c_str(), GetFileExInfoStandard, &data)) << name;
+    return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  };
+  const uint64_t bbsEntry = (182 + 2 + sizeWidth + 2 + 8 + 2 + 1 + 2) + 499999 * uint64_t{182 + sizeWidth + 16 + 1 + 2};
+  EXPECT_EQ(fileSize("Files.BBS"), 8 * bbsEntry);
+  const uint64_t ionEntry = (182 + 1 + 1 + 2) + 499999 * uint64_t{182 + 1 + 2};
+  EXPECT_EQ(fileSize("Descript.ION"), 8 * ionEntry);
+  EXPECT_EQ(ReadText(target / "Files.csv").size(), 8 * (182 + 1 + sizeWidth + 1 + 8 + 1 + 2 + 2));
+  EXPECT_NE(ReadText(target / "Files.xls").find(std::string(178, 'H') + ".ZIP"), std::string::npos);
 }
 
 TEST_F(WriterFailures, ATargetThatIsAFileFailsAndLeavesItAlone) {

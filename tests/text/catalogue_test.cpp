@@ -39,6 +39,16 @@ TEST(TextLayouts, CsvDropsSemicolonsFromTheDescriptionAndQuotesOnlyNamesThatNeed
   EXPECT_EQ(CsvLine({"A B,C.ZIP", "1", "01-01-01", true}, "", ""), "A B,C.ZIP;1;01-01-01; ");
 }
 
+// A field that starts with a quote would swallow the lines after it in any CSV reader.
+TEST(TextLayouts, CsvQuotesEveryFieldHoldingAQuote) {
+  EXPECT_EQ(CsvLine(kItem, "\"Tool 1.0 - the best", ""), "A.ZIP;45;01-15-03;\"\"\"Tool 1.0 - the best \"");
+  EXPECT_EQ(CsvLine(kItem, "say \"hi\";", "CD1"), "A.ZIP;45;01-15-03;\"say \"\"hi\"\" CD1\"");
+  // The custom string's semicolons still start fields, each quoted on its own when it needs it.
+  EXPECT_EQ(CsvLine(kItem, "Tool", "CD1;box 2"), "A.ZIP;45;01-15-03;Tool CD1;box 2");
+  EXPECT_EQ(CsvLine(kItem, "Tool", "\"CD1\";box;\"2"), "A.ZIP;45;01-15-03;\"Tool \"\"CD1\"\"\";box;\"\"\"2\"");
+  EXPECT_EQ(CsvLine(kItem, "Tool", ";"), "A.ZIP;45;01-15-03;Tool ;");
+}
+
 TEST(SheetRows, HeaderThenFourOrFiveCells) {
   const auto header = SheetHeaderCells();
   ASSERT_EQ(header.size(), 5u);
@@ -59,6 +69,11 @@ TEST(SheetRows, HeaderThenFourOrFiveCells) {
   row = SheetRowCells(3, item, "", "CD1");
   ASSERT_EQ(row.size(), 5u);
   EXPECT_EQ(row[4].text, "CD1");
+
+  // Cut as the sheet would cut them.
+  row = SheetRowCells(4, item, std::string(300, 'd'), std::string(256, 'c'));
+  EXPECT_EQ(row[3].text, std::string(255, 'd'));
+  EXPECT_EQ(row[4].text, std::string(255, 'c'));
 
   EXPECT_EQ(SizeValue("4294967296"), 4294967296.0);
   EXPECT_EQ(SizeValue("12a"), 0.0);

@@ -55,6 +55,34 @@ TEST(DescriptionFilters, KeptCharactersAndLeadingBlanks) {
   EXPECT_EQ(StripLeadingSpaces("    "), "    ");
 }
 
+// Ctrl-Z ends the text: what follows, such as a SAUCE record, is no description line.
+TEST(DescriptionLines, CtrlZEndsTheText) {
+  const std::string sauce = std::string(
+                                "\x1A"
+                                "SAUCE00Title\r\nMore\r\n") +
+                            std::string(100, '\0');
+  for (const auto& options : {kNoFilters, kBothFilters, ReadOptions{kAllLines, true, true, true}}) {
+    EXPECT_EQ(SplitDescription("Tool 1.0\r\nDoes things\r\n" + sauce, options), (Lines{"Tool 1.0", "Does things"}));
+  }
+  EXPECT_EQ(SplitDescription("Tool 1.0\x1A\r\nnext\r\n", kNoFilters), Lines{"Tool 1.0"});
+  EXPECT_EQ(SplitDescription("\x1ATool\r\n", kNoFilters), Lines{});
+
+  DescriptionReader reader(LineFilters{});
+  EXPECT_TRUE(reader.Feed("ab"));
+  EXPECT_FALSE(
+      reader.Feed("c\x1A"
+                  "d\r\n"));
+  EXPECT_FALSE(reader.Feed("more\r\n"));
+  EXPECT_EQ(reader.Finish(), Lines{"abc"});
+
+  testing_support::TempFolder folder;
+  const std::string path = folder / "file_id.diz";
+  testing_support::WriteText(path, "Art 1.0\r\n" + sauce);
+  DescriptionBuffer buffer;
+  EXPECT_TRUE(AnalyseDescriptionFile(path, kNoFilters, buffer));
+  EXPECT_EQ(buffer, Lines{"Art 1.0"});
+}
+
 TEST(DescriptionReader, LongLineCarriesAcrossBlocks) {
   const std::string line(300, 'x');
   const std::string text = line + "\r\nnext\r\n";

@@ -1,7 +1,10 @@
 // The writer frame driven the way the main window drives it, with the window side faked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <memory>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
@@ -29,15 +32,38 @@ std::string CrLf(const Lines& lines) {
 
 // The main window as the writers see it: archives with their file_id.diz, a status bar, the target folder.
 struct FakeWindow {
+  // A text catalogue kept in memory; it lands in files when committed.
+  class MemoryFile : public TextOutput {
+   public:
+    MemoryFile(FakeWindow& window, std::string path) : window_(window), path_(std::move(path)) {}
+    bool Write(std::string_view bytes) override {
+      if (window_.save_throws) throw std::runtime_error("disk full");
+      window_.largest_piece = std::max(window_.largest_piece, bytes.size());
+      bytes_ += bytes;
+      return true;
+    }
+    bool Commit() override {
+      if (window_.save_works) window_.files[path_] = std::move(bytes_);
+      return window_.save_works;
+    }
+
+   private:
+    FakeWindow& window_;
+    std::string path_;
+    std::string bytes_;
+  };
+
   std::map<std::string, std::string> diz;  // archive path -> description bytes
   ReadOptions read{kGuessLine, true, false, false};
   int reads = 0;
   int stop_after_reads = -1;  // Stop is pressed once this many descriptions were read
+  std::string throw_at;       // reading this archive throws, as when memory runs out
   bool allow_overwrite = true;
   bool save_works = true;
   bool save_throws = false;
   int questions = 0;
   std::map<std::string, std::string> files;
+  std::size_t largest_piece = 0;  // of the bytes handed to a text catalogue at once
   std::vector<SheetCell> sheet;
   bool sheet_saved = false;
   Lines statuses;
@@ -47,6 +73,7 @@ struct FakeWindow {
     WriterHooks hooks;
     hooks.read_description = [this](int, const std::string& path, DescriptionBuffer& buffer) {
       ++reads;
+      if (path == throw_at) throw std::bad_alloc();
       buffer.clear();
       const auto it = diz.find(path);
       if (it == diz.end()) return false;
@@ -60,11 +87,7 @@ struct FakeWindow {
       ++questions;
       return allow_overwrite;
     };
-    hooks.save_text = [this](const std::string& path, const std::string& bytes) {
-      if (save_throws) throw std::runtime_error("disk full");
-      if (save_works) files[path] = bytes;
-      return save_works;
-    };
+    hooks.open_text = [this](const std::string& path) { return std::make_unique<MemoryFile>(*this, path); };
     hooks.save_sheet = [this](const std::string&, const std::vector<SheetCell>& cells) {
       sheet = cells;
       sheet_saved = true;
@@ -363,6 +386,38 @@ TEST(TextWriters, SheetSaysHowManyArchivesFoundNoRow) {
   run.job.items.pop_back();
   EXPECT_EQ(run.Write(Catalogue::kFilesXls).report_line,
             "Excel file generated.\r1 archive did not fit into the Excel file and was left out.\r");
+}
+
+// A description of half a million lines under "all lines": the catalogue goes out in pieces, never whole.
+TEST(TextWriters, LongCataloguesGoOutInPieces) {
+  WriterRig run;
+  std::string diz;
+  for (int i = 0; i < 500000; ++i) diz += "a\n";
+  const std::string name = std::string(178, 'N') + ".ZIP";
+  run.Add(name, "1000000", "01-01-01", diz.c_str());
+  run.SetLinesToTake(kAllLines);
+  EXPECT_EQ(run.Write(Catalogue::kFilesBbs).outcome, WriterOutcome::kGenerated);
+  const std::size_t first = 182 + 2 + 7 + 2 + 8 + 2 + 1 + 2, continuation = 182 + 7 + 16 + 1 + 2;
+  EXPECT_EQ(run.File(Catalogue::kFilesBbs).size(), first + 499999 * continuation);
+  EXPECT_LE(run.window.largest_piece, CatalogueText::kPieceBytes + continuation);
+}
+
+// Whatever goes wrong inside a writer, memory running out included, only that writer fails.
+TEST(TextWriters, AnythingThrownFailsTheWriterAndIsReported) {
+  for (Catalogue catalogue :
+       {Catalogue::kFilesBbs, Catalogue::kDescriptIon, Catalogue::kFilesXls, Catalogue::kFilesCsv}) {
+    WriterRig run;
+    run.Add("A.ZIP", "1", "01-01-01", "Alpha 1.00\r\n");
+    run.Add("B.ZIP", "1", "01-01-01", "Beta 1.00\r\n");
+    run.window.throw_at = "S:\\In\\B.ZIP";
+    const WriterResult result = run.Write(catalogue);
+    EXPECT_EQ(result.report_line, ReportLine(catalogue, false)) << OutputFileName(catalogue);
+    EXPECT_TRUE(result.write_failed());
+    EXPECT_TRUE(run.window.files.empty());
+    EXPECT_FALSE(run.window.sheet_saved);
+    const bool two_pass = catalogue == Catalogue::kFilesBbs || catalogue == Catalogue::kDescriptIon;
+    EXPECT_EQ(run.state.GuessPassDone, two_pass ? 5 : 0) << "later writers still replay";
+  }
 }
 
 }  // namespace
