@@ -5,15 +5,15 @@
 
 namespace {
 
-// Showing the window activates it; the activation runs the whole installation.
-TEST_F(Installer, FirstActivationRunsTheInstallation) {
+// Shows the window, whose first activation installs into folder; returns the messages it showed.
+std::vector<ui::MessageRequest> ShowAndInstallInto(const std::string& folder) {
   std::vector<ui::MessageRequest> messages;
   const ui::MessageResponder previous = ui::SetMessageResponder([&](const ui::MessageRequest& request) {
     messages.push_back(request);
     return static_cast<int>(IDOK);
   });
   const ui::ModalResponder previousModal = ui::SetModalResponder([&](ui::Form&) {
-    ChooseFolder(*Form2, base.path());
+    ChooseFolder(*Form2, folder);
     return Form2->ModalResult();
   });
   Form1->Show();
@@ -23,6 +23,12 @@ TEST_F(Installer, FirstActivationRunsTheInstallation) {
   }
   ui::SetModalResponder(previousModal);
   ui::SetMessageResponder(previous);
+  return messages;
+}
+
+// Showing the window activates it; the activation runs the whole installation.
+TEST_F(Installer, FirstActivationRunsTheInstallation) {
+  const std::vector<ui::MessageRequest> messages = ShowAndInstallInto(base.path());
   ASSERT_TRUE(Form1->CloseAllowed);
   EXPECT_EQ(testing_support::TaskBarTitles(), std::vector<std::string>{"VellmarkTools-Installer"});
   EXPECT_EQ(TaskStates(), std::vector<int>(13, 1));
@@ -39,18 +45,7 @@ TEST_F(Installer, LongInstallPathKeepsTheTaskColumnAndTheLastRowInSight) {
     folder += "\\" + std::string(std::min<size_t>(40, 200 - folder.size() - 1), 'p');
     testing_support::MakeFolder(folder);
   }
-  const ui::MessageResponder previous = ui::SetMessageResponder([](const ui::MessageRequest&) { return IDOK; });
-  const ui::ModalResponder previousModal = ui::SetModalResponder([&](ui::Form&) {
-    ChooseFolder(*Form2, folder);
-    return Form2->ModalResult();
-  });
-  Form1->Show();
-  for (int i = 0; i < 500 && !Form1->CloseAllowed; ++i) {
-    ui::Application::ProcessMessages();
-    Sleep(10);
-  }
-  ui::SetModalResponder(previousModal);
-  ui::SetMessageResponder(previous);
+  ShowAndInstallInto(folder);
   EXPECT_EQ(Form1->InstallPath, folder);
   EXPECT_EQ(TaskStates(), std::vector<int>(13, 1));
   HWND list = Form1->lvTask.hwnd();
