@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Fuzzes one decoder natively with libFuzzer, ASan and UBSan.
+# Fuzzes one decoder, or the text path, natively with libFuzzer, ASan and UBSan.
 #   scripts/fuzz.sh NAME SECONDS WORK_FOLDER [OPTION FILE]...
 # Options (each may repeat):
 #   --include DIR   a header folder
