@@ -43,9 +43,10 @@ void NoteTransientFailure() { ++transient_failures; }
 
 std::uint32_t TransientFailures() { return transient_failures.load(); }
 
-std::vector<char> ExactCopy(std::vector<char>&& data) {
-  if (data.capacity() == data.size()) return std::move(data);
-  return std::vector<char>(data.begin(), data.end());
+std::vector<char> Trimmed(std::vector<char>&& data) {
+  // Where no exact-size copy can be had the bytes stay as they are: the count follows the capacity.
+  data.shrink_to_fit();
+  return std::move(data);
 }
 
 void Outcome::Written(std::string_view name, std::vector<char> data) {
@@ -55,7 +56,7 @@ void Outcome::Written(std::string_view name, std::vector<char> data) {
       break;
     }
   }
-  files.emplace_back(std::string(name), ExactCopy(std::move(data)));
+  files.emplace_back(std::string(name), Trimmed(std::move(data)));
 }
 
 std::size_t Outcome::Bytes() const {

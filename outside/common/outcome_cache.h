@@ -45,9 +45,9 @@ inline std::size_t HeapBytes(const std::string& text) {
 }
 inline std::size_t HeapBytes(const std::vector<char>& data) { return HeapBlock(data.capacity()); }
 
-// data in a buffer of its exact size, so that what is kept holds no more than it counts: a buffer
-// grown as bytes came in may have room for twice as many.
-std::vector<char> ExactCopy(std::vector<char>&& data);
+// data in a buffer of its exact size where one can be had: a buffer grown as bytes came in may have
+// room for twice as many. Never throws, so a file already written is never reported as failed.
+std::vector<char> Trimmed(std::vector<char>&& data);
 
 // Values keyed by a text and the stamp of the file they came from. Value has Bytes(), its size.
 template <typename Value>

@@ -113,7 +113,7 @@ int WriteOut(const std::string& target, std::vector<char>& data, Step* step) {
   if (step) {
     step->wrote = true;
     step->file = std::string(outside::FilePart(target));
-    step->data = outside::ExactCopy(std::move(data));
+    step->data = outside::Trimmed(std::move(data));
   }
   return kRarOk;
 }
