@@ -58,13 +58,9 @@ void DecodeArchive(const std::uint8_t* data, std::size_t size) {
 // The block walk over the whole input, and the stored CRC check from its start and, as for a header
 // libarchive found further on, from each offset the walk of the input's blocks reaches.
 void CheckBlocks(const std::uint8_t* data, std::size_t size) {
+  rar::MemorySource source(data, size);
   unrar::EntriesBeforeHazard(
-      [data, size](std::uint64_t offset, std::uint8_t* out, std::size_t n) -> std::size_t {
-        if (offset >= size) return 0;
-        n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size - offset));
-        std::memcpy(out, data + offset, n);
-        return n;
-      },
+      [&source](std::uint64_t offset, std::uint8_t* out, std::size_t n) { return source.ReadAt(offset, out, n); },
       size);
   const std::vector<std::uint8_t> whole(data, data + size);
   const std::uint32_t crc = size >= 4 ? rar::Crc32(0, data + size - 4, 4) : 0;
@@ -72,14 +68,19 @@ void CheckBlocks(const std::uint8_t* data, std::size_t size) {
     unrar::CheckStoredCrc(whole, true, rar5, crc);
     unrar::CheckStoredCrc(whole, false, rar5, crc);
   }
-  // RAR 4 block heads from the signature on: 2 bytes CRC, type, 2 bytes flags, 2 bytes size.
-  std::size_t at = 7;
+  // RAR 4 block heads from the signature on: 2 bytes CRC, type, 2 bytes flags, 2 bytes size, and with
+  // flag 0x8000 the size of the data that follows the head (a file's packed bytes).
+  std::uint64_t at = 7;
   for (int block = 0; block < 16 && at + 7 <= size; ++block) {
     const std::vector<std::uint8_t> rest(data + at, data + size);
     unrar::CheckStoredCrc(rest, false, false, crc);
-    const std::size_t head = static_cast<std::size_t>(data[at + 5] | (data[at + 6] << 8));
+    const std::uint64_t head = data[at + 5] | (data[at + 6] << 8);
     if (head < 7) break;
-    at += head;
+    std::uint64_t added = 0;
+    if ((data[at + 4] & 0x80) && at + 11 <= size) {
+      for (int k = 0; k < 4; ++k) added |= static_cast<std::uint64_t>(data[at + 7 + k]) << (8 * k);
+    }
+    at += head + added;
   }
 }
 
