@@ -37,15 +37,7 @@ Decoded DecodeAll(const std::vector<std::uint8_t>& archive) {
 }
 
 std::vector<std::string> FixtureArchives() {
-  const std::string dir = testing_support::FixturesDir();
-  std::vector<std::string> out;
-  if (dir.empty()) return out;
-  for (const char* folder : {"\\ace", "\\ace-solid", "\\legacy"}) {
-    for (const std::string& name : testing_support::ListFilesRecursively(dir + folder)) {
-      if (name.ends_with(".ace")) out.push_back(dir + folder + "\\" + name);
-    }
-  }
-  return out;
+  return testing_support::FixtureFiles({"ace", "ace-solid", "legacy"}, ".ace");
 }
 
 std::vector<std::uint8_t> ReadFixture(const std::string& name) {

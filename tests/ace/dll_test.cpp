@@ -119,15 +119,7 @@ TEST_F(UnAceDll, ExportsAllFiveAndInitialises) {
 
 // Every ACE archive of the fixtures, as full paths.
 std::vector<std::string> FixtureAceArchives() {
-  const std::string dir = testing_support::FixturesDir();
-  std::vector<std::string> out;
-  if (dir.empty()) return out;
-  for (const char* folder : {"\\ace", "\\ace-solid", "\\legacy"}) {
-    for (const std::string& name : testing_support::ListFilesRecursively(dir + folder)) {
-      if (name.ends_with(".ace")) out.push_back(dir + folder + "\\" + name);
-    }
-  }
-  return out;
+  return testing_support::FixtureFiles({"ace", "ace-solid", "legacy"}, ".ace");
 }
 
 TEST_F(UnAceDll, TestsEveryFixtureArchive) {

@@ -175,14 +175,7 @@ TEST_F(Hostile, KeptSessionsOfMembersDeclaringMoreThanTheyHoldStayWithinTheirBou
   EXPECT_EQ(testing_support::ReadText(temp + "file_id.diz"), "x");
   const std::size_t committed_after_copies = CommittedMemory();
 
-  std::vector<std::string> archives;
-  for (const char* folder : {"rar", "legacy"}) {
-    for (const std::string& file : testing_support::ListFilesRecursively(fixtures + "\\" + folder)) {
-      if (file.size() > 4 && file.compare(file.size() - 4, 4, ".rar") == 0) {
-        archives.push_back(fixtures + "\\" + folder + "\\" + file);
-      }
-    }
-  }
+  const std::vector<std::string> archives = testing_support::FixtureFiles({"rar", "legacy"}, ".rar");
   ASSERT_GE(archives.size(), 9u);
   for (const std::string& archive : archives) {
     SCOPED_TRACE(archive);
@@ -204,9 +197,12 @@ TEST_F(Hostile, KeptSessionsOfMembersDeclaringMoreThanTheyHoldStayWithinTheirBou
   }
   const std::size_t committed_after = CommittedMemory();
   const std::size_t working_set_after = WorkingSet();
-  RecordProperty("committed_growth_after_copies", static_cast<int>((committed_after_copies - committed_before) >> 10));
-  RecordProperty("committed_growth", static_cast<int>((committed_after - committed_before) >> 10));
-  RecordProperty("working_set_growth", static_cast<int>((working_set_after - working_set_before) >> 10));
+  const auto kib_grown = [](std::size_t before, std::size_t after) {
+    return static_cast<int>((static_cast<std::int64_t>(after) - static_cast<std::int64_t>(before)) / 1024);
+  };
+  RecordProperty("committed_growth_after_copies", kib_grown(committed_before, committed_after_copies));
+  RecordProperty("committed_growth", kib_grown(committed_before, committed_after));
+  RecordProperty("working_set_growth", kib_grown(working_set_before, working_set_after));
   EXPECT_LT(committed_after_copies, committed_before + kBound) << "committed after the copies";
   EXPECT_LT(committed_after, committed_before + kBound) << "committed after the real archives";
   EXPECT_LT(working_set_after, working_set_before + kBound) << "working set";

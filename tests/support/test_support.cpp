@@ -156,6 +156,18 @@ std::string FixturesDir() {
   return (!dir.empty() && FolderExists(dir)) ? dir : std::string();
 }
 
+std::vector<std::string> FixtureFiles(std::initializer_list<const char*> folders, std::string_view ending) {
+  const std::string dir = FixturesDir();
+  std::vector<std::string> out;
+  if (dir.empty()) return out;
+  for (const char* folder : folders) {
+    for (const std::string& name : ListFilesRecursively(dir + "\\" + folder)) {
+      if (name.ends_with(ending)) out.push_back(dir + "\\" + folder + "\\" + name);
+    }
+  }
+  return out;
+}
+
 std::string SourceDir() { return EnvValue("QUENNEX_SOURCE_DIR"); }
 
 namespace {

@@ -1,7 +1,9 @@
 #pragma once
 // Helpers every test program shares: a private folder per test, file I/O, fixture lookup.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testing_support {
@@ -41,6 +43,9 @@ std::vector<std::string> TaskBarTitles();
 
 // The real archives made by other tools, or "" when that folder is not there.
 std::string FixturesDir();
+// Full paths of the fixture files in those sub-folders (and below) whose names end with ending; none
+// when the fixtures are not there.
+std::vector<std::string> FixtureFiles(std::initializer_list<const char*> folders, std::string_view ending);
 // The repository's root folder as a Windows path.
 std::string SourceDir();
 
