@@ -30,7 +30,7 @@ unpinned_probe() {
   "$root/cmake/wine-session.sh" start "$session" >/dev/null
   run wineboot >/dev/null 2>&1 || true
   echo "the same session on every CPU ($all_cpus):"
-  run "$build/bench/probe_bench.exe" "$windows_data" | grep -E 'probe pass|whole run|wait for Stop'
+  run "$build/bench/probe_bench.exe" "$windows_data" | grep -E 'probe pass|whole run|wait for Stop' || true
 }
 run wineboot >/dev/null 2>&1 || true
 
@@ -45,10 +45,12 @@ run "$exe" run "$windows_data"
 run "$build/bench/probe_bench.exe" "$windows_data"
 
 rate() {  # rate LABEL FOLDER GLOB COMMAND... : runs COMMAND ARCHIVE for every archive GLOB matches, warm
-  local label=$1 folder=$2 glob=$3 pinned; shift 3
+  local label=$1 folder=$2 glob=$3 pinned=; shift 3
   # Native tools run where the system puts them.
-  pinned=$(taskset -c -p $$ | sed 's/.*: //')
-  taskset -c -p "$all_cpus" $$ >/dev/null
+  if [ -n "$(wine_one_cpu)" ]; then
+    pinned=$(taskset -c -p $$ | sed 's/.*: //')
+    taskset -c -p "$all_cpus" $$ >/dev/null
+  fi
   for f in "$folder"/$glob; do "$@" "$f" >/dev/null 2>&1; done
   local start end n
   start=$(date +%s.%N)
@@ -57,7 +59,7 @@ rate() {  # rate LABEL FOLDER GLOB COMMAND... : runs COMMAND ARCHIVE for every a
   end=$(date +%s.%N)
   awk -v n="$n" -v s="$start" -v e="$end" -v l="$label" -v k="$glob" \
     'BEGIN { printf "native %-6s %-24s %5d archives, %7.0f archives/s (warm)\n", k, l ":", n, n / (e - s) }'
-  taskset -c -p "$pinned" $$ >/dev/null
+  if [ -n "$pinned" ]; then taskset -c -p "$pinned" $$ >/dev/null; fi
 }
 bsdtar_diz() { bsdtar -xOf "$1" file_id.diz; }
 unzip_diz() { unzip -p "$1" file_id.diz; }

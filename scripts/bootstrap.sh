@@ -20,7 +20,7 @@ installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install o
 
 packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libz-mingw-w64-dev cmake make ninja-build
-  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick util-linux
+  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick util-linux procps
   googletest dpkg-dev autoconf automake libtool pkg-config
   python3 python3-xlrd liblnk-utils unzip libarchive-tools zip clang-format git clang libclang-rt-14-dev
 )
