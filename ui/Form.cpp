@@ -64,8 +64,6 @@ void Form::PlaceOnScreen() {
 }
 
 void Form::Show() {
-  // A form that opens starts at the first control of its tab order.
-  if (!IsWindowVisible(hwnd_)) focus_ = nullptr;
   if (!placed_ || position_ == Position::MainFormCenter) PlaceOnScreen();
   placed_ = true;
   FormShow();
@@ -121,6 +119,9 @@ int Form::ShowModal() {
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindow, reinterpret_cast<LPARAM>(&disabled));
   for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
   modal_ = true;
+  // A dialog that opens starts at the first control of its tab order; a form shown again without being
+  // modal gets back the control it had.
+  focus_ = nullptr;
   Show();
   MSG msg;
   while (modalResult_ == mrNone) {

@@ -202,10 +202,13 @@ TEST_F(MainWindow, FolderButtonsAndTheToggleShowTheirPicturesWithoutTheTranspare
   f.Hide();
 }
 
-// The task bar button carries the application title, also while the credits stand in for the main window.
+// The task bar button carries the application title, also while the credits stand in for the main window,
+// which comes back with the control it had.
 TEST_F(MainWindow, LogoShowsCreditsAndClosingThemBringsTheMainWindowBack) {
   const std::vector<std::string> button{"Vellmark Quennick Extractor"};
   f.Show();
+  Pump(50);
+  SetFocus(f.Edit1.hwnd());
   EXPECT_EQ(testing_support::TaskBarTitles(), button);
   f.Image1.onClick();
   EXPECT_FALSE(f.Visible());
@@ -215,6 +218,8 @@ TEST_F(MainWindow, LogoShowsCreditsAndClosingThemBringsTheMainWindowBack) {
   EXPECT_FALSE(Form2->Visible());
   EXPECT_TRUE(f.Visible());
   EXPECT_EQ(GetForegroundWindow(), f.hwnd());
+  Pump(50);
+  EXPECT_EQ(GetFocus(), f.Edit1.hwnd());
   SendMessageA(f.hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the minimize box minimizes the program
   EXPECT_FALSE(f.Visible());
   EXPECT_EQ(testing_support::TaskBarTitles(), button);
