@@ -4,6 +4,7 @@
 #include <charconv>
 #include <exception>
 #include <iterator>
+#include <optional>
 
 namespace quennex {
 
@@ -211,7 +212,7 @@ std::vector<SheetCell> SheetHeaderCells() {
 
 namespace {
 
-std::string SheetText(std::string_view text) { return std::string(text.substr(0, kSheetTextBytes)); }
+std::string SheetText(std::string_view text) { return std::string(text.substr(0, kMaxLabelBytes)); }
 
 }  // namespace
 
@@ -333,17 +334,18 @@ class WriterRun {
     return Finish(saved);
   }
 
-  // Later guesses of the run replay once a two-pass writer went over a green item.
+  // Later guesses of the run replay once a two-pass writer went over a green item. Its passes come
+  // after the columns were measured; a writer that failed before that went over none.
   void MarkGuessPassDone() {
     const bool any_green = std::any_of(job_.items.begin(), job_.items.end(), [](const ListItem& i) { return i.green; });
-    if (state_.GuessPassDone != 0 || !any_green) return;
-    const std::size_t name_width = MeasureListColumns(job_.items, job_.catalogue).name;
-    state_.GuessPassDone = static_cast<std::int32_t>(std::clamp<std::size_t>(name_width, 1, INT32_MAX));
+    if (state_.GuessPassDone != 0 || !measured_name_width_ || !any_green) return;
+    state_.GuessPassDone = static_cast<std::int32_t>(std::clamp<std::size_t>(*measured_name_width_, 1, INT32_MAX));
   }
 
   WriterResult RunTwoPass() {
     const Catalogue catalogue = job_.catalogue;
     ColumnWidths widths = MeasureListColumns(job_.items, catalogue);
+    measured_name_width_ = widths.name;
 
     const bool measured = ItemLoop(
         1, [&](const ListItem&) { widths.first_line = std::max(widths.first_line, BufferLine(buffer_, 0).size()); });
@@ -412,6 +414,7 @@ class WriterRun {
   GuessState& state_;
   const WriterHooks& hooks_;
   const int n_;
+  std::optional<std::size_t> measured_name_width_;
 };
 
 }  // namespace
