@@ -153,16 +153,8 @@ bool CheckBox::OnCommand(WORD code) {
 Label::Label(Window& parent, const Args& args) : color_(args.color) {
   Rect bounds = args.bounds;
   HFONT font = args.bold ? BoldFont() : DefaultFont();
-  if (bounds.width == 0 || bounds.height == 0) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE size{0, 0};
-    GetTextExtentPoint32A(dc, args.caption.c_str(), static_cast<int>(args.caption.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    if (bounds.width == 0) bounds.width = size.cx;
-    if (bounds.height == 0) bounds.height = 13;
-  }
+  if (bounds.height == 0) bounds.height = 13;
+  // A width of 0 is the caption's: the widening below measures it.
   CreateControl(parent, WC_STATICA, bounds, WS_VISIBLE | SS_NOPREFIX | (args.centered ? SS_CENTER : SS_LEFT), 0,
                 args.caption);
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
