@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "biffsheet.h"
 #include "description.h"
 #include "guess.h"
 
@@ -103,8 +104,7 @@ struct SheetCell {
   double number = 0;
 };
 inline constexpr std::uint16_t kLastSheetRow = 65535;
-// The sheet keeps no more of a text than this; cells are cut to it when they are made.
-inline constexpr std::size_t kSheetTextBytes = 255;
+// Sheet cells are cut to what a LABEL record keeps (kMaxLabelBytes) when they are made.
 std::vector<SheetCell> SheetHeaderCells();
 // A custom string adds a fifth cell only when it is not empty.
 std::vector<SheetCell> SheetRowCells(std::uint16_t row, const ListItem& item, std::string_view line0,

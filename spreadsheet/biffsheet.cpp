@@ -9,7 +9,6 @@ namespace {
 constexpr std::uint16_t kIdEof = 0x000A;
 constexpr std::uint16_t kIdNumber = 0x0003;
 constexpr std::uint16_t kIdLabel = 0x0004;
-constexpr std::size_t kMaxLabel = 255;
 
 struct BofLayout {
   std::uint16_t bof_id;
@@ -127,7 +126,7 @@ void TBiffSheet::WriteNumber(double value) {
 void TBiffSheet::WriteLabel(const char* text) {
   std::size_t length = 0;
   if (text != nullptr) {
-    while (length < kMaxLabel && text[length] != '\0') ++length;
+    while (length < kMaxLabelBytes && text[length] != '\0') ++length;
   }
   WriteRecordHeader(kIdLabel, static_cast<std::uint16_t>(length + 8));
   WriteCellPosition();

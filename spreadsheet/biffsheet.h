@@ -1,11 +1,15 @@
 #pragma once
 // TBiffSheet: one worksheet built in memory as a stream of BIFF records and saved whole as an .XLS file.
 // Cells are BIFF2 NUMBER and LABEL records; only BOF and DIMENSIONS follow the chosen BIFF version.
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+// A LABEL record holds no more bytes of text than this; longer texts are cut.
+inline constexpr std::size_t kMaxLabelBytes = 255;
 
 enum TBiffVersion : std::uint8_t { bvBIFF2, bvBIFF3, bvBIFF4, bvBIFF5 };
 enum TMoveAfterEnter : std::uint8_t { maNone, maUp, maDown, maLeft, maRight };

@@ -240,7 +240,7 @@ void Run(const std::uint8_t* data, std::size_t size) {
   }
 
   for (const SheetCell& cell : sheet) {
-    if (cell.text.size() > kSheetTextBytes) Fail("a sheet text longer than the sheet keeps", cell.text);
+    if (cell.text.size() > kMaxLabelBytes) Fail("a sheet text longer than the sheet keeps", cell.text);
   }
 }
 
