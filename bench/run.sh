@@ -4,18 +4,23 @@
 # real archives of ../shared/fixtures are there, over 1,000 ZIP archives of the Shrink and Implode
 # methods made from their members.
 # Usage: bench/run.sh [BUILD_DIR]   (default: the build scripts/test.sh tests on this host, see
-# QUENNEX_ARCH in scripts/host.sh; a finished build whose Wine session no test uses now)
+# QUENNEX_ARCH in scripts/host.sh; a finished build)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/host.sh"
 build=$(cd "${1:-$quennex_build}" && pwd)
 exe=$build/bench/extraction_bench.exe
 [ -f "$exe" ] || { echo "no $exe; build first" >&2; exit 1; }
-session=$build/wine-session
 data=$build/bench-data
 windows_data="Z:${data//\//\\}"
 
-# Measured as scripts/run.sh runs quennex: the whole Wine session on one CPU (QUENNEX_PIN=0: on every CPU).
+# Measured as scripts/run.sh runs quennex: the whole Wine session on one CPU (QUENNEX_PIN=0: on every CPU),
+# in a prefix in the home folder like run.sh's. The wineserver resolves every folder of a file's path on
+# each open, so a prefix deep in the build folder makes every file call dearer than the user's are.
+arch=$(cat "$build/wine-session/arch" 2>/dev/null || echo "$quennex_arch")
+session=$HOME/.quennex-bench-$arch
+mkdir -p "$session"
+echo "$arch" >"$session/arch"
 all_cpus=$(awk '/^Cpus_allowed_list:/ { print $2 }' /proc/self/status)
 source "$root/cmake/wine-env.sh"
 wine_pin_session bench
