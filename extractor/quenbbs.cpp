@@ -474,13 +474,13 @@ bool TForm1::ReadSourceDir() {
       const listing::ArchiveKind kind = listing::KindOfName(name);
       switch (kind) {
         case listing::ArchiveKind::Rar:
-          Label7.SetCaption(std::to_string(++Run.RarCount));
+          ++Run.RarCount;
           break;
         case listing::ArchiveKind::Ace:
-          Label5.SetCaption(std::to_string(++Run.AceCount));
+          ++Run.AceCount;
           break;
         case listing::ArchiveKind::Zip:
-          Label9.SetCaption(std::to_string(++Run.ZipCount));
+          ++Run.ZipCount;
           break;
         case listing::ArchiveKind::None:
           break;
@@ -501,6 +501,11 @@ bool TForm1::ReadSourceDir() {
       SetStatus("Archive " + std::to_string(entries));
     } while (FindNextFileA(listing, &entry));
     FindClose(listing);
+    // No message is handled during the walk, so a counter shows only its last value: it is set once,
+    // which spares a window round trip per archive.
+    if (Run.AceCount > 0) Label5.SetCaption(std::to_string(Run.AceCount));
+    if (Run.RarCount > 0) Label7.SetCaption(std::to_string(Run.RarCount));
+    if (Run.ZipCount > 0) Label9.SetCaption(std::to_string(Run.ZipCount));
     ListView1.EndUpdate();
     SetStatus("");
   }
