@@ -46,17 +46,28 @@ int ListView::Add(ListItem item) {
   return static_cast<int>(index);
 }
 
+// An item out of sight is drawn when it scrolls into view, so only one that shows is redrawn now: a pass
+// over a long list would otherwise cost a window round trip per item.
+void ListView::RedrawItem(int index) {
+  RECT item, client;
+  if (ListView_GetItemRect(hwnd_, index, &item, LVIR_BOUNDS) && GetClientRect(hwnd_, &client) &&
+      !IntersectRect(&item, &item, &client)) {
+    return;
+  }
+  ListView_RedrawItems(hwnd_, index, index);
+}
+
 void ListView::SetImageIndex(int index, int imageIndex) {
   if (index < 0 || index >= Count()) return;
   items_[static_cast<size_t>(index)].imageIndex = imageIndex;
-  ListView_RedrawItems(hwnd_, index, index);
+  RedrawItem(index);
   if (onChange) RunGuarded([&] { onChange(index); });
 }
 
 void ListView::SetStateIndex(int index, int stateIndex) {
   if (index < 0 || index >= Count()) return;
   items_[static_cast<size_t>(index)].stateIndex = stateIndex;
-  ListView_RedrawItems(hwnd_, index, index);
+  RedrawItem(index);
 }
 
 void ListView::SetCaption(int index, const std::string& caption) {
@@ -64,7 +75,7 @@ void ListView::SetCaption(int index, const std::string& caption) {
   items_[static_cast<size_t>(index)].caption = caption;
   columnsStale_ = true;
   if (view_ == ViewStyle::Details && IsWindowVisible(hwnd_)) SizeColumns();
-  ListView_RedrawItems(hwnd_, index, index);
+  RedrawItem(index);
 }
 
 void ListView::Sort() {

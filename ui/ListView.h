@@ -77,6 +77,7 @@ class ListView : public Window {
 
  private:
   void Refresh();
+  void RedrawItem(int index);
   void SizeColumns();
   std::vector<ListItem> items_;
   std::vector<ListColumn> columns_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 #include <vector>
 
 #include "Application.h"
@@ -11,8 +12,22 @@
 namespace ui {
 
 namespace {
-const char kObjectProperty[] = "QuennexUiObject";
 const char kContainerClass[] = "QuennexContainer";
+
+// The object each window of ours belongs to. Every message to a container and every notification
+// looks it up, and under Wine a window property would cost a round trip to the server each time.
+// Never destroyed, so a window that outlives the statics can still let go of its entry.
+std::unordered_map<HWND, Window*>& Objects() {
+  static auto* objects = new std::unordered_map<HWND, Window*>;
+  return *objects;
+}
+
+// Drops hwnd's entry while it still names object: a handle may be given to a newer window.
+void Forget(HWND hwnd, const Window* object) {
+  auto& objects = Objects();
+  const auto found = objects.find(hwnd);
+  if (found != objects.end() && found->second == object) objects.erase(found);
+}
 
 HFONT MakeFont(int weight) {
   return CreateFontA(-11, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -40,7 +55,7 @@ HFONT BoldFont() {
 
 Window::~Window() {
   if (hwnd_) {
-    RemovePropA(hwnd_, kObjectProperty);
+    Forget(hwnd_, this);
     if (subclassed_) RemoveWindowSubclass(hwnd_, SubclassProc, 0);
     if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
   }
@@ -78,11 +93,15 @@ Rect Window::Bounds() const {
 
 void Window::SetFocus() { ::SetFocus(hwnd_); }
 
-Window* Window::FromHandle(HWND hwnd) { return hwnd ? static_cast<Window*>(GetPropA(hwnd, kObjectProperty)) : nullptr; }
+Window* Window::FromHandle(HWND hwnd) {
+  const auto& objects = Objects();
+  const auto found = objects.find(hwnd);
+  return found == objects.end() ? nullptr : found->second;
+}
 
 void Window::Attach(HWND hwnd) {
   hwnd_ = hwnd;
-  SetPropA(hwnd_, kObjectProperty, this);
+  Objects()[hwnd] = this;
 }
 
 void Window::CreateControl(Window& parent, const char* className, const Rect& b, DWORD style, DWORD exStyle,
@@ -218,7 +237,7 @@ LRESULT CALLBACK Container::ContainerProc(HWND hwnd, UINT message, WPARAM wparam
   auto* self = static_cast<Container*>(FromHandle(hwnd));
   if (!self) return DefWindowProcA(hwnd, message, wparam, lparam);
   if (message == WM_NCDESTROY) {
-    RemovePropA(hwnd, kObjectProperty);
+    Forget(hwnd, self);
     self->hwnd_ = nullptr;
     return DefWindowProcA(hwnd, message, wparam, lparam);
   }
