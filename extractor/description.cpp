@@ -112,46 +112,46 @@ std::string DescriptionFilePath(std::string_view temp_dir) {
 namespace {
 
 // The file through the system's own calls: one open, one read for a small file, one close. The
-// runtime's open and read cost several more system calls each under Wine.
+// runtime's open and read cost several more system calls each under Wine. Read gives the bytes read,
+// 0 at the end, below 0 on an error.
+#ifdef _WIN32
 class UnsharedFile {
  public:
-  explicit UnsharedFile(const std::string& path) {
-#ifdef _WIN32
-    // No sharing, like the extraction that wrote it expects.
-    handle_ = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-#else
-    fd_ = open(path.c_str(), O_RDONLY);
-#endif
-  }
+  // No sharing, like the extraction that wrote it expects.
+  explicit UnsharedFile(const std::string& path)
+      : handle_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
   ~UnsharedFile() {
-#ifdef _WIN32
     if (ok()) CloseHandle(handle_);
-#else
-    if (ok()) close(fd_);
-#endif
   }
   UnsharedFile(const UnsharedFile&) = delete;
   UnsharedFile& operator=(const UnsharedFile&) = delete;
 
-#ifdef _WIN32
   bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-  // Bytes read, 0 at the end, below 0 on an error.
   long Read(char* buffer, unsigned size) {
     DWORD got = 0;
     return ReadFile(handle_, buffer, size, &got, nullptr) ? static_cast<long>(got) : -1;
   }
-#else
-  bool ok() const { return fd_ >= 0; }
-  long Read(char* buffer, unsigned size) { return read(fd_, buffer, size); }
-#endif
 
  private:
-#ifdef _WIN32
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
-#else
-  int fd_ = -1;
-#endif
+  HANDLE handle_;
 };
+#else
+class UnsharedFile {
+ public:
+  explicit UnsharedFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY)) {}
+  ~UnsharedFile() {
+    if (ok()) close(fd_);
+  }
+  UnsharedFile(const UnsharedFile&) = delete;
+  UnsharedFile& operator=(const UnsharedFile&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  long Read(char* buffer, unsigned size) { return read(fd_, buffer, size); }
+
+ private:
+  int fd_;
+};
+#endif
 
 }  // namespace
 
